@@ -1,0 +1,44 @@
+#include "app/Window.h"
+
+#include <epoxy/gl.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace earth {
+
+void onGlfwError(int /*code*/, const char* description) {
+    std::fprintf(stderr, "%s\n", description);
+    std::fflush(stderr);
+}
+
+void initWindowSystem() {
+    glfwSetErrorCallback(onGlfwError);
+    if (!glfwInit()) throw std::runtime_error("Failed to init glfw");
+    glfwWindowHint(GLFW_DEPTH_BITS, 16);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+}
+
+GLFWwindow* createDesktopWindow(int width, int height) {
+    glfwWindowHint(GLFW_DECORATED, GLFW_TRUE);
+    // GLFW asserts on non-positive sizes instead of failing; refuse them the same way.
+    GLFWwindow* window = (width > 0 && height > 0)
+                             ? glfwCreateWindow(width, height, "Orbitarium", nullptr, nullptr)
+                             : nullptr;
+    if (window == nullptr) throw std::runtime_error("Window creation failed");
+    glfwMakeContextCurrent(window);
+    return window;
+}
+
+void checkGlVersion() {
+    // Epoxy resolves entry points lazily; what can fail is a context older than 4.3.
+    if (epoxy_gl_version() < 43 || !epoxy_is_desktop_gl()) {
+        throw std::runtime_error("GL init failed");
+    }
+    glGetError();
+}
+
+}  // namespace earth

@@ -1,0 +1,21 @@
+#pragma once
+// The one window and its OpenGL 4.3 core context.
+
+struct GLFWwindow;
+
+namespace earth {
+
+// Initialises the window system and sets the hints every window of the program uses.
+// Throws "Failed to init glfw".
+void initWindowSystem();
+
+// A decorated desktop window of width x height titled "Orbitarium", its context current and
+// its GL entry points checked. Throws "Window creation failed" or "GL init failed".
+GLFWwindow* createDesktopWindow(int width, int height);
+
+// Throws "GL init failed" unless the current context offers OpenGL 4.3.
+void checkGlVersion();
+
+void onGlfwError(int code, const char* description);
+
+}  // namespace earth

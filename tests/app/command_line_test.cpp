@@ -1,0 +1,120 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace earth {
+namespace {
+
+struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    CommandLineOutcome outcome;
+    Settings settings;
+    std::string err;
+};
+
+class CommandLineCases : public ::testing::TestWithParam<Case> {};
+
+TEST_P(CommandLineCases, ParsesAsDocumented) {
+    const Case& c = GetParam();
+    std::ostringstream err;
+    const CommandLine parsed = parseCommandLine(c.args, err);
+    EXPECT_EQ(parsed.outcome, c.outcome);
+    EXPECT_EQ(err.str(), c.err);
+    if (c.outcome == CommandLineOutcome::Run) {
+        EXPECT_EQ(parsed.settings.noVr, c.settings.noVr);
+        EXPECT_EQ(parsed.settings.noTour, c.settings.noTour);
+        EXPECT_EQ(parsed.settings.width, c.settings.width);
+        EXPECT_EQ(parsed.settings.height, c.settings.height);
+    }
+}
+
+const Settings kDefaults{};
+constexpr auto Run = CommandLineOutcome::Run;
+constexpr auto Help = CommandLineOutcome::Help;
+constexpr auto Invalid = CommandLineOutcome::Invalid;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CommandLineCases,
+    ::testing::Values(
+        Case{"Empty", {}, Run, kDefaults, ""},
+        Case{"Flags", {"--novr", "--notour"}, Run, {true, true, 1024, 768}, ""},
+        Case{"EqualsAndSeparate", {"--width=800", "-h", "600", "--novr"}, Run,
+             {true, false, 800, 600}, ""},
+        Case{"AttachedShort", {"-w800", "-h600"}, Run, {false, false, 800, 600}, ""},
+        Case{"SeparateLong", {"--height", "640"}, Run, {false, false, 1024, 640}, ""},
+        Case{"FirstOccurrenceWins", {"--width", "800", "--width", "900"}, Run,
+             {false, false, 800, 768}, ""},
+        Case{"NegativeAccepted", {"--width=-5"}, Run, {false, false, -5, 768}, ""},
+        Case{"LeadingBlanksAndSign", {"--width= +12"}, Run, {false, false, 12, 768}, ""},
+        Case{"UnknownIgnored", {"--foo", "-x", "--novr"}, Run, {true, false, 1024, 768}, ""},
+        Case{"StopsAtNonOption", {"movie.txt", "--novr"}, Run, kDefaults, ""},
+        Case{"StopsAtDoubleDash", {"--", "--novr"}, Run, kDefaults, ""},
+        Case{"LoneDashIsNonOption", {"-", "--novr"}, Run, kDefaults, ""},
+        Case{"NoAbbreviations", {"--nov"}, Run, kDefaults, ""},
+        Case{"CaseSensitive", {"--NOVR"}, Run, kDefaults, ""},
+        Case{"SingleDashNeverLong", {"-novr"}, Run, kDefaults, ""},
+        Case{"HelpLong", {"--help", "--novr"}, Help, kDefaults, ""},
+        Case{"HelpShort", {"-?"}, Help, kDefaults, ""},
+        Case{"NonNumericLong", {"--width=abc"}, Invalid, kDefaults,
+             "Option --width=abc requires a numeric argument\n"},
+        Case{"TrailingGarbage", {"--width=12x"}, Invalid, kDefaults,
+             "Option --width=12x requires a numeric argument\n"},
+        Case{"EmptyAttached", {"--height="}, Invalid, kDefaults,
+             "Option --height= requires a numeric argument\n"},
+        Case{"NonNumericSeparate", {"--width", "abc"}, Invalid, kDefaults,
+             "Option --width requires a numeric argument\n"},
+        Case{"NonNumericShortAttached", {"-wabc"}, Invalid, kDefaults,
+             "Option wabc requires a numeric argument\n"},
+        Case{"NonNumericShortSeparate", {"-w", "abc"}, Invalid, kDefaults,
+             "Option w requires a numeric argument\n"},
+        Case{"MissingValueIsSilent", {"--width"}, Invalid, kDefaults, ""},
+        Case{"MissingShortValueIsSilent", {"-h"}, Invalid, kDefaults, ""},
+        Case{"HelpWithBadWidth", {"--help", "--width=abc"}, Invalid, kDefaults,
+             "Option --width=abc requires a numeric argument\n"},
+        Case{"OutOfIntRange", {"--width=99999999999"}, Invalid, kDefaults,
+             "Option --width=99999999999 requires a numeric argument\n"}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+TEST(UsageText, ListsEveryOptionInTableOrderWithinEightyColumns) {
+    const std::string usage = usageText(80);
+    std::istringstream lines(usage);
+    std::string line;
+    std::vector<std::string> all;
+    while (std::getline(lines, line)) {
+        EXPECT_LE(line.size(), 80u) << line;
+        all.push_back(line);
+    }
+    ASSERT_GE(all.size(), 6u);
+    EXPECT_EQ(all[0], "Available command line options:");
+    EXPECT_EQ(all[1], " --help, -?   See available command line options");
+    EXPECT_EQ(all[2], " --novr       Disable VR support, render to a single viewport");
+    // The long description wraps onto a continuation line aligned with the column.
+    EXPECT_EQ(all[3].substr(0, 14), " --notour     ");
+    EXPECT_NE(usage.find("\n              simulation\n"), std::string::npos) << usage;
+    EXPECT_NE(usage.find(" --width, -w  Width of the window (only honored in NoVR mode)"),
+              std::string::npos);
+    EXPECT_NE(usage.find(" --height, -h Height of the window (only honored in NoVR mode)"),
+              std::string::npos);
+}
+
+TEST(UsageText, NarrowLinesPutDescriptionsOnLinesOfTheirOwn) {
+    // Beside a 14-column option a 24-column line leaves under half for the description.
+    const std::string usage = usageText(24);
+    EXPECT_NE(usage.find(" --novr       \nDisable VR\n"), std::string::npos) << usage;
+    std::istringstream lines(usage);
+    std::string line;
+    std::getline(lines, line);  // the heading line is not a description
+    while (std::getline(lines, line)) {
+        if (line[0] != ' ') {
+            EXPECT_LE(line.size(), 18u) << line;  // three quarters of 24
+        }
+    }
+}
+
+}  // namespace
+}  // namespace earth

@@ -1,0 +1,63 @@
+#!/bin/sh
+# One entry point for a fresh Debian 12 machine: installs what is missing, builds in Release,
+# then either starts the desktop tour (--run) or runs the whole test suite (--test).
+set -eu
+
+mode=${1:---run}
+here=$(cd "$(dirname "$0")/.." && pwd)
+build="$here/build"
+
+packages="cmake ninja-build g++ pkg-config git ca-certificates
+  libglfw3-dev libepoxy-dev libstb-dev libimgui-dev
+  libboost-dev libboost-date-time-dev libboost-iostreams-dev
+  libopenal-dev libvorbis-dev libopenxr-dev libx11-dev libxss-dev
+  libgl1-mesa-dri libglx-mesa0 libopenal1
+  libglm-dev libgtest-dev libbenchmark-dev"
+test_packages="xvfb xauth x11-utils xdotool imagemagick glslang-tools"
+
+[ "$mode" = --test ] && packages="$packages $test_packages"
+
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" -j "$jobs"
+
+case "$mode" in
+  --run)
+    cd "$here"
+    exec "$build/orbitarium" --novr
+    ;;
+  --test)
+    xvfb=""
+    if [ -z "${DISPLAY:-}" ]; then
+      display=:97
+      Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      xvfb=$!
+      trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
+      export DISPLAY="$display"
+      i=0
+      until xdpyinfo >/dev/null 2>&1; do
+        i=$((i + 1)); [ $i -gt 100 ] && { echo "Xvfb did not start" >&2; exit 1; }
+        sleep 0.1
+      done
+    fi
+    # No sound card in CI: OpenAL mixes into nothing unless a test asks for a wave file.
+    export ALSOFT_DRIVERS="${ALSOFT_DRIVERS:-null}"
+    cd "$build"
+    ctest -j "$jobs" --output-on-failure
+    ;;
+  *)
+    echo "usage: $0 --run | --test" >&2
+    exit 2
+    ;;
+esac
