@@ -3,10 +3,14 @@
 
 Reads the files named in resources/resources.txt, so it checks exactly what is embedded.
 Exit status 0 when every check passes; each failure is printed with its numbers.
+With --gl-probe PATH (a build of cube_probe.c) it also compares cube.py's face and texel
+addressing with what a real GL driver samples.
 """
+import argparse
 import math
 import os
 import struct
+import subprocess
 import sys
 
 import numpy as np
@@ -184,13 +188,42 @@ def check_stars(c, arrays):
             "depends on R)" % (misses_without_r, len(STARS)))
 
 
+def check_gl_addressing(c, probe):
+    """cube.lookup against the driver for the star directions and 20,000 random ones."""
+    rng = np.random.default_rng(7)
+    stars = [cube.cube_direction(cube.world_direction(ra, dec)) for _, ra, dec in STARS]
+    dirs = np.vstack([np.array(stars), rng.normal(size=(20000, 3))]).astype(np.float32)
+    text = "\n".join("%.9g %.9g %.9g" % tuple(v) for v in dirs)
+    run = subprocess.run([probe], input=text, capture_output=True, text=True)
+    if run.returncode != 0:
+        c.check(False, "GL probe failed: %s" % run.stderr.strip())
+        return
+    gl = np.array([[int(x) for x in l.split()] for l in run.stdout.splitlines() if l.strip()])
+    py = np.array([cube.lookup(v.astype(np.float64), 1024) for v in dirs])
+    if gl.shape != py.shape:
+        c.check(False, "GL probe answered %d of %d directions" % (len(gl), len(py)))
+        return
+    faces = int((gl[:, 0] != py[:, 0]).sum())
+    off = np.abs(gl[:, 1:] - py[:, 1:]).max(axis=1)
+    c.check(faces == 0 and off.max() <= 1 and (off > 0).sum() <= len(dirs) // 1000,
+            "GL driver (%s) and cube.py agree: %d face differences, %d texels off by one (texel "
+            "edges), star texels identical: %s" % (run.stderr.strip().split(": ", 1)[-1], faces,
+                                                   int((off > 0).sum()),
+                                                   bool((gl[:5] == py[:5]).all())))
+
+
 def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--gl-probe", help="path of a built cube_probe (optional)")
+    args = parser.parse_args()
     c = Checker()
     paths = manifest()
     arrays = check_images(c, paths)
     check_specular(c, arrays)
     check_elevation(c, paths)
     check_stars(c, arrays)
+    if args.gl_probe:
+        check_gl_addressing(c, args.gl_probe)
     total = 0
     for dirpath, _, files in os.walk(os.path.join(ROOT, "resources")):
         total += sum(os.path.getsize(os.path.join(dirpath, f)) for f in files)
