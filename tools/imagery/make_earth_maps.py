@@ -1,0 +1,79 @@
+#!/usr/bin/python3
+"""Day map, night lights and specular (water) mask of the globe.
+
+All three are equirectangular, longitude -180 at the left edge, north at the top, which is what
+the globe's texture coordinates expect (u = (lon + 180) / 360, v = 1 - (lat + 90) / 180 with the
+first image row at v = 0).
+
+- day.jpg: the Blue Marble Next Generation map of marble-qt-data, copied byte for byte (already a
+  baseline RGB JPEG; re-encoding would only lose detail).
+- night.jpg: the city-lights map of xplanet-images, copied byte for byte (black background, lights
+  only, so it works as an emissive map).
+- specular.jpg: GSHHG high-resolution shorelines rasterised by GMT's grdlandmask on a 1.6-arcminute
+  pixel grid (ocean and lakes 1, land and islands in lakes 0), box-averaged down to the day map's
+  size for anti-aliased coasts, written as a 1-channel JPEG.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import numpy as np
+from PIL import Image
+
+DAY_SOURCE = "/usr/share/marble/data/maps/earth/bluemarble/bluemarble.jpg"
+NIGHT_SOURCE = "/usr/share/xplanet/images/night.jpg"
+SUPERSAMPLE = 5  # 2700 px * 5 = 13500 px around the equator: 1.6 arcmin cells
+
+
+def water_mask(width, height, resolution):
+    cols, rows = width * SUPERSAMPLE, height * SUPERSAMPLE
+    if cols * 2 != rows * 4:
+        sys.exit("day map is not 2:1")
+    inc_arcmin = 360.0 * 60.0 / cols
+    with tempfile.TemporaryDirectory() as tmp:
+        grid = os.path.join(tmp, "mask.b")
+        # -r: pixel registration, so cell (0, 0) spans lon -180..-180+inc, lat 90-inc..90.
+        # -N ocean/land/lake/island/pond = 1/0/1/0/1: white on water.
+        subprocess.run(["gmt", "grdlandmask", "-R-180/180/-90/90", "-I%.10fm" % inc_arcmin, "-r",
+                        "-D" + resolution, "-N1/0/1/0/1", "-G%s=bb" % grid],
+                       check=True, cwd=tmp)  # cwd: keep gmt.history out of the tree
+        raw = np.fromfile(grid, dtype=np.uint8)
+    header = raw.size - cols * rows
+    if header < 0:
+        sys.exit("grdlandmask wrote a grid of unexpected size")
+    # GMT native grids are stored north row first, after a fixed header.
+    m = raw[header:].reshape(rows, cols).astype(np.float32)
+    m = m.reshape(height, SUPERSAMPLE, width, SUPERSAMPLE).mean(axis=(1, 3))
+    return np.clip(np.rint(m * 255.0), 0, 255).astype(np.uint8)
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    p.add_argument("--out-dir", default="resources/earth")
+    p.add_argument("--shorelines", default="h", help="GSHHG resolution letter (f, h, i, l, c)")
+    args = p.parse_args()
+    os.makedirs(args.out_dir, exist_ok=True)
+
+    day = Image.open(DAY_SOURCE)
+    if day.mode != "RGB" or day.format != "JPEG":
+        sys.exit("%s is not an RGB JPEG" % DAY_SOURCE)
+    shutil.copyfile(DAY_SOURCE, os.path.join(args.out_dir, "day.jpg"))
+    night = Image.open(NIGHT_SOURCE)
+    if night.mode != "RGB" or night.format != "JPEG":
+        sys.exit("%s is not an RGB JPEG" % NIGHT_SOURCE)
+    shutil.copyfile(NIGHT_SOURCE, os.path.join(args.out_dir, "night.jpg"))
+
+    mask = water_mask(day.width, day.height, args.shorelines)
+    Image.fromarray(mask, mode="L").save(os.path.join(args.out_dir, "specular.jpg"),
+                                         quality=90, optimize=True)
+    for name in ("day.jpg", "night.jpg", "specular.jpg"):
+        path = os.path.join(args.out_dir, name)
+        im = Image.open(path)
+        print("%s: %dx%d %s, %d bytes" % (path, im.width, im.height, im.mode, os.path.getsize(path)))
+
+
+if __name__ == "__main__":
+    main()
