@@ -88,9 +88,16 @@ def real_sets(log):
     log["stellarium"] = (creator, offset)
     chosen = {}
     late = 0
+    unconfirmed = []
     for number, group in sorted(by_number.items()):
         if not launched_in_time(group):
             late += 1
+            continue
+        # A low orbit seen only before the target epoch may have decayed before it (UARS,
+        # 2011): without a later set there is no evidence it still flew.
+        if (all(tlefmt.epoch_of(c.l1) < TARGET for c in group)
+                and tlefmt.fields(group[0].l1, group[0].l2)["n"] > 11.0):
+            unconfirmed.append("%d %s" % (number, best_name(group)))
             continue
         name = best_name(group)
         if not name:
@@ -100,6 +107,7 @@ def real_sets(log):
         groups = frozenset().union(*(c.groups for c in group))
         chosen[number] = (name, best, groups)
     log["launched_late"] = late
+    log["unconfirmed"] = unconfirmed
     return chosen
 
 
@@ -246,7 +254,37 @@ def crlf(lines):
     return "".join(l + "\r\n" for l in lines).encode("ascii")
 
 
+class Tee:
+    """Print the summary and keep it beside the data as build-summary.txt."""
+
+    def __init__(self, path):
+        self.lines = []
+        self.path = path
+        self.out = sys.stdout
+
+    def write(self, text):
+        self.out.write(text)
+        self.lines.append(text)
+
+    def flush(self):
+        self.out.flush()
+
+    def save(self):
+        with open(self.path, "wb") as f:
+            f.write("".join(self.lines).replace("\n", "\r\n").encode("ascii"))
+
+
 def main():
+    tee = Tee(os.path.join(OUT, "build-summary.txt"))
+    sys.stdout = tee
+    try:
+        build()
+    finally:
+        sys.stdout = tee.out
+    tee.save()
+
+
+def build():
     log = {}
     files = {c: [] for c in CATEGORIES}
     origin = {}            # number -> (kind, source, source epoch, rule)
@@ -348,6 +386,7 @@ def main():
     print("sources:", dict(log["source_counts"]), "rejected:", log["rejected"])
     print("stellarium list:", log["stellarium"][0], "at byte", log["stellarium"][1])
     print("dropped as launched after 2014-11-20:", log["launched_late"])
+    print("dropped as low orbits seen only before 2014-11-21:", ", ".join(log["unconfirmed"]))
     kinds = collections.Counter(v[0] for v in origin.values())
     print("satellites by kind:", dict(kinds), "total", len(origin))
     real_epochs = sorted(v[2] for v in origin.values() if v[0] == "real")

@@ -173,8 +173,8 @@ def categories(name, groups, el):
 
 # Owner country, users and purpose where a category or name fixes them unambiguously.
 OWNER_RULES = [
-    (r"^(GPS B|NAVSTAR)", "USA", "Military", "Navigation/Global Positioning"),
-    (r"^COSMOS \d+ \(7\d\d", "Russia", "Military", "Navigation/Global Positioning"),
+    (r"^(GPS B|NAVSTAR)", "USA", "", "Navigation/Global Positioning"),
+    (r"^COSMOS \d+ \(7\d\d", "Russia", "", "Navigation/Global Positioning"),
     (r"^GSAT0\d{3}|^GIOVE", "ESA", "", "Navigation/Global Positioning"),
     (r"^(BEIDOU|COMPASS)", "China", "", "Navigation/Global Positioning"),
     (r"^IRIDIUM", "USA", "Commercial", "Communications"),
