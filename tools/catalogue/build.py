@@ -160,7 +160,7 @@ def modelled_musson():
     return out
 
 
-def debris_specs():
+def breakup_events():
     """The four breakups.  Parent planes: see PROVENANCE.md."""
     d = orbit.DEG
     fy_event = dt.datetime(2007, 1, 11, 22, 26, 0)
@@ -194,19 +194,19 @@ def debris_specs():
     return [
         {"category": "1999-025", "name": "FENGYUN 1C DEB", "designator": "99025",
          "count": 2664, "seed": 1999025, "kind": "collision", "body": "spacecraft",
-         "event": fy_event, "parent": fy_parent, "lmin": 0.05, "lmax": 1.0},
+         "when": fy_event, "parent": fy_parent, "lmin": 0.05, "lmax": 1.0},
         {"category": "2012-044", "name": "BREEZE-M DEB", "designator": "12044",
          "count": 30, "seed": 2012044, "kind": "explosion", "body": "rocket",
-         "event": brz_event, "parent": (brz_a * 1000, brz_e, brz_incl, brz_raan, 0.0, brz_nu),
+         "when": brz_event, "parent": (brz_a * 1000, brz_e, brz_incl, brz_raan, 0.0, brz_nu),
          "lmin": 0.1, "lmax": 2.0},
         {"category": "cosmos-2251-debris", "name": "COSMOS 2251 DEB", "designator": "93036",
          "count": 1129, "seed": 1993036, "kind": "collision", "body": "spacecraft",
-         "event": col_event,
+         "when": col_event,
          "parent": (orbit.RE * 1000 + col_alt, 0.0, 74.0, cos_raan, 0.0, cos_u),
          "lmin": 0.05, "lmax": 1.0},
         {"category": "iridium-33-debris", "name": "IRIDIUM 33 DEB", "designator": "97051",
          "count": 366, "seed": 1997051, "kind": "collision", "body": "spacecraft",
-         "event": col_event,
+         "when": col_event,
          "parent": (orbit.RE * 1000 + col_alt, 0.0, 86.4, irid_raan, 0.0, irid_u),
          "lmin": 0.05, "lmax": 1.0},
     ]
@@ -303,6 +303,8 @@ def build():
             angle = crosscheck(best.l1, best.l2, l1, l2, src_epoch, kept)
             if angle is not None:
                 checks["slot" if kept else cls].append(angle)
+                if not kept and cats & {"gps-ops", "glo-ops", "galileo", "beidou"}:
+                    checks["GNSS"].append(angle)
         for c in cats:
             files[c].append((number, name, l1, l2))
         origin[number] = ("real", best.source, src_epoch, "slot" if kept else "j2")
@@ -335,12 +337,12 @@ def build():
 
     number = 80000
     cloud_stats = {}
-    for spec in debris_specs():
-        sets, stats = debris.make_cloud(spec, number, TARGET)
+    for event in breakup_events():
+        sets, stats = debris.make_cloud(event, number, TARGET)
         for name, l1, l2 in sets:
-            files[spec["category"]].append((int(l1[2:7]), name, l1, l2))
+            files[event["category"]].append((int(l1[2:7]), name, l1, l2))
             origin[int(l1[2:7])] = ("modelled", "breakup model", None, "")
-        cloud_stats[spec["category"]] = (spec, stats)
+        cloud_stats[event["category"]] = (event, stats)
         number += len(sets)
 
     # "other": payloads that the sources list only as visible objects.
@@ -405,13 +407,13 @@ def build():
             print("sgp4 cross-check %-10s %-12s n=%4d median %.3f deg, 90%% %.3f deg, max %.3f deg"
                   % (k, what if k != "slot" else "longitude", len(w), pct(w, 0.5), pct(w, 0.9),
                      max(w)))
-    for cat, (spec, st) in cloud_stats.items():
+    for cat, (event, st) in cloud_stats.items():
         hp = [h[0] for h in st["heights"]]
         ha = [h[1] for h in st["heights"]]
         print("cloud %-20s parent node %.2f deg, drawn %d, dropped (perigee) %d, "
               "dropped (decay) %d, perigee median %.0f km, apogee median %.0f km, "
               "apogee 10..90%% %.0f..%.0f km" % (
-                  cat, spec["parent"][3], st["drawn"], st["dropped_low"], st["dropped_decay"],
+                  cat, event["parent"][3], st["drawn"], st["dropped_low"], st["dropped_decay"],
                   pct(hp, 0.5), pct(ha, 0.5), pct(ha, 0.1), pct(ha, 0.9)))
     print("dmc model node %.2f deg; sputnik a %.1f km e %.5f n %.8f" % (
         dmc_raan, sp_info["a_km"], sp_info["ecc"], sp_info["n"]))

@@ -176,30 +176,30 @@ def piece_codes():
                 yield a + b + c
 
 
-def make_cloud(spec, first_number, target_epoch):
-    """Draw one cloud. spec: dict with name, designator, count, seed, kind ('collision' or
-    'explosion'), body ('spacecraft' or 'rocket'), event (datetime), parent (a m, e, i, raan,
+def make_cloud(event, first_number, target_epoch):
+    """Draw one cloud. event: dict with name, designator, count, seed, kind ('collision' or
+    'explosion'), body ('spacecraft' or 'rocket'), when (datetime), parent (a m, e, i, raan,
     argp, nu in degrees for angles), lmin/lmax (m).  Returns (sets, stats)."""
-    rng = random.Random(spec["seed"])
-    a0, e0, i0, raan0, argp0, nu0 = spec["parent"]
+    rng = random.Random(event["seed"])
+    a0, e0, i0, raan0, argp0, nu0 = event["parent"]
     d = orbit.DEG
     pos, vel = state_from_elements(a0, e0, i0 * d, raan0 * d, argp0 * d, nu0 * d)
-    age = (target_epoch - spec["event"]).total_seconds()
-    exponent = 1.71 if spec["kind"] == "collision" else 1.6
+    age = (target_epoch - event["when"]).total_seconds()
+    exponent = 1.71 if event["kind"] == "collision" else 1.6
     codes = piece_codes()
     sets = []
     drawn = dropped_low = dropped_decay = 0
     heights = []
-    while len(sets) < spec["count"]:
+    while len(sets) < event["count"]:
         drawn += 1
-        lc = min(spec["lmin"] * rng.random() ** (-1.0 / exponent), spec["lmax"])
+        lc = min(event["lmin"] * rng.random() ** (-1.0 / exponent), event["lmax"])
         lam = math.log10(lc)
-        if spec["body"] == "rocket":
+        if event["body"] == "rocket":
             chi = _log_am_rocket_body(lam, rng)
         else:
             chi = _log_am_spacecraft(lam, rng)
         am = 10.0 ** chi
-        mean_dv = 0.9 * chi + 2.9 if spec["kind"] == "collision" else 0.2 * chi + 1.85
+        mean_dv = 0.9 * chi + 2.9 if event["kind"] == "collision" else 0.2 * chi + 1.85
         dv = 10.0 ** rng.gauss(mean_dv, 0.4)
         z = 2.0 * rng.random() - 1.0
         phi = 2.0 * math.pi * rng.random()
@@ -225,9 +225,9 @@ def make_cloud(spec, first_number, target_epoch):
         bstar = 0.5 * CD * am * RHO0_BSTAR
         number = first_number + len(sets)
         code = next(codes)
-        l1, l2 = tlefmt.make_set(number, spec["designator"] + code, tlefmt.TARGET_EPOCH_FIELD,
+        l1, l2 = tlefmt.make_set(number, event["designator"] + code, tlefmt.TARGET_EPOCH_FIELD,
                                  incl, raan, ecc, argp, ma, n_rev_day, bstar=bstar)
-        sets.append((spec["name"], l1, l2))
+        sets.append((event["name"], l1, l2))
         heights.append(((a * (1 - ecc) - RE_M) / 1000.0, (a * (1 + ecc) - RE_M) / 1000.0))
     stats = {"drawn": drawn, "dropped_low": dropped_low, "dropped_decay": dropped_decay,
              "heights": heights}

@@ -140,7 +140,8 @@ def is_geosynchronous(el):
 
 def is_rocket_or_debris(name):
     return bool(re.search(r"R/B|\bDEB\b|\bAKM\b|\bPKM\b|PLATFORM|\bABM\b|COOLANT|FAIRING|"
-                          r"ADAPTER|DUMMY|MAST|TANK|INTERSTAGE|OBJECT", name))
+                          r"ADAPTER|DUMMY|MAST|TANK|INTERSTAGE|OBJECT|^ATLAS CENTAUR|^SL-\d|"
+                          r"^CZ-\d|^THOR AGENA|^ARIANE \d|^H-2A|^DELTA \d", name))
 
 
 def categories(name, groups, el):

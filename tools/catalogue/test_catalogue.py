@@ -151,12 +151,12 @@ class Debris(unittest.TestCase):
         self.assertAlmostEqual(back[5], orbit.true_to_mean(nu, e) % 360, places=6)
 
     def test_clouds_are_reproducible_and_valid(self):
-        spec = {"name": "TEST DEB", "designator": "99025", "count": 40, "seed": 7,
-                "kind": "collision", "body": "spacecraft", "event": dt.datetime(2007, 1, 11),
+        event = {"name": "TEST DEB", "designator": "99025", "count": 40, "seed": 7,
+                "kind": "collision", "body": "spacecraft", "when": dt.datetime(2007, 1, 11),
                 "parent": (orbit.RE * 1000 + 865e3, 0.0, 98.65, 10.0, 0.0, 150.0),
                 "lmin": 0.05, "lmax": 1.0}
-        a, _ = debris.make_cloud(spec, 80000, tlefmt.TARGET_EPOCH)
-        b, stats = debris.make_cloud(spec, 80000, tlefmt.TARGET_EPOCH)
+        a, _ = debris.make_cloud(event, 80000, tlefmt.TARGET_EPOCH)
+        b, stats = debris.make_cloud(event, 80000, tlefmt.TARGET_EPOCH)
         self.assertEqual(a, b)
         self.assertEqual(len(a), 40)
         for k, (name, l1, l2) in enumerate(a):
