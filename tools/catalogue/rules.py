@@ -47,6 +47,7 @@ NAME_RULES = {
     "molniya": r"^MOLNIYA",
     "noaa": r"^NOAA \d+",
     "stations": r"^(TIANGONG|ISS \(ZARYA)",
+    "geodetic": r"^(LAGEOS|STARLETTE|STELLA|AJISAI|ETALON|LARES|BLITS|GFZ-1|WESTPAC|BEACON)",
     "goes": r"^(GOES \d+|EWS-G1 \(GOES)",
     "globalstar": r"^GLOBALSTAR",
     "orbcomm": r"^ORBCOMM",
@@ -78,7 +79,8 @@ NAME_RULES = {
 
 COMMS_GROUPS = {"stellarium:communications", "stellarium:tv"}
 CONSTELLATION_COMMS = {"iridium", "globalstar", "orbcomm", "molniya", "raduga", "gorizont",
-                       "intelsat", "tdrss", "stations", "amateur", "geo", "x-comm"}
+                       "intelsat", "tdrss", "stations", "amateur", "geo", "x-comm", "goes",
+                       "weather"}
 
 
 def orbit_geometry(el):
