@@ -68,11 +68,11 @@ AudioTrack::~AudioTrack() {
     checkAlError();
 }
 
-void AudioTrack::play() { start(false); }
+void AudioTrack::play() { begin(false); }
 
-void AudioTrack::playLooped() { start(true); }
+void AudioTrack::playLooped() { begin(true); }
 
-void AudioTrack::start(bool looped) {
+void AudioTrack::begin(bool looped) {
     AudioSystem::Lock lock(*audio_);
     if (!audio_->available()) {
         reportNoDevice();
@@ -255,7 +255,7 @@ std::int64_t AudioTrack::lengthMs() const {
     return decoder_->totalFrames() * 1000 / decoder_->sampleRate();
 }
 
-bool AudioTrack::finished() const {
+bool AudioTrack::isFinished() const {
     AudioSystem::Lock lock(*audio_);
     if (!source_ || !started_ || stoppedByUser_) {
         return true;
@@ -264,5 +264,19 @@ bool AudioTrack::finished() const {
     // has nothing left (otherwise it ran dry and the worker restarts it).
     return reachedEnd_ && sourceStateLocked() == AL_STOPPED;
 }
+
+IScriptElement* AudioTrack::start(ScriptContext&) {
+    play();
+    return nullptr;
+}
+
+IScriptElement* AudioTrack::onSkip(ScriptContext&) {
+    stop();
+    return nullptr;
+}
+
+void AudioTrack::pause(ScriptContext&) { setPaused(true); }
+
+void AudioTrack::resume(ScriptContext&) { setPaused(false); }
 
 }  // namespace earth

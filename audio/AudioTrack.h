@@ -1,9 +1,12 @@
 #pragma once
-// One embedded Ogg Vorbis track ("OGG" resource) played through an AudioSystem. The track is
-// streamed from the embedded bytes: opening it costs only its headers, and the system's
-// worker decodes about a second ahead while it plays.
+// One embedded Ogg Vorbis track ("OGG" resource) played through an AudioSystem, and a script
+// step: the tour starts, skips, pauses and waits for it. The track is streamed from the
+// embedded bytes: opening it costs only its headers (decoding all twenty tracks at start-up
+// would cost about a second), and the system's worker decodes about a second ahead while it
+// plays.
 
 #include "audio/AlObjects.h"
+#include "script/ScriptElement.h"
 
 #include <array>
 #include <cstdint>
@@ -15,7 +18,7 @@ namespace earth {
 class AudioSystem;
 class OggDecoder;
 
-class AudioTrack {
+class AudioTrack final : public IScriptElement {
 public:
     // A missing or undecodable resource is reported once here and again at every play.
     AudioTrack(AudioSystem& audio, int resourceId);
@@ -38,7 +41,14 @@ public:
     // Length of the track; 0 if it could not be opened.
     std::int64_t lengthMs() const;
     // True once playback ended, was stopped, or never started; never true while looping.
-    bool finished() const;
+    bool isFinished() const override;
+
+    // As a script step: start plays once and keeps the track in charge (whoever waits for it
+    // asks isFinished); skip stops it; pause and resume hold and continue it.
+    IScriptElement* start(ScriptContext& ctx) override;
+    IScriptElement* onSkip(ScriptContext& ctx) override;
+    void pause(ScriptContext& ctx) override;
+    void resume(ScriptContext& ctx) override;
 
     // Whether the track was opened and has OpenAL names (false with no device).
     bool loaded() const { return source_ ? true : false; }
@@ -47,7 +57,7 @@ private:
     friend class AudioSystem;
     static constexpr int bufferCount = 4;
 
-    void start(bool looped);
+    void begin(bool looped);
     bool fillLocked(ALuint buffer);
     void refillLocked();
     ALint sourceStateLocked() const;

@@ -50,10 +50,10 @@ private:
 
 bool waitFinished(const AudioTrack& track, std::chrono::milliseconds limit) {
     const auto start = std::chrono::steady_clock::now();
-    while (!track.finished() && std::chrono::steady_clock::now() - start < limit) {
+    while (!track.isFinished() && std::chrono::steady_clock::now() - start < limit) {
         std::this_thread::sleep_for(5ms);
     }
-    return track.finished();
+    return track.isFinished();
 }
 
 // The child re-runs the test body, so it finds the parent's folder through the environment
@@ -81,7 +81,7 @@ std::filesystem::path scratchDir(const char* variable) {
         narration.play();
         narration.setPaused(true);
         narration.stop();
-        ok = ok && narration.finished() && !narration.isPlaying();
+        ok = ok && narration.isFinished() && !narration.isPlaying();
     }
     const std::string out = ::testing::internal::GetCapturedStdout();
     const std::regex line(R"(Audio error: \(40961\) [^\n]+\n)");

@@ -60,14 +60,14 @@ TEST_P(PlaysToTheEnd, InRealTimeThenReportsFinished) {
     AudioTrack track(audio, c.id);
     ASSERT_TRUE(track.loaded());
     EXPECT_EQ(track.lengthMs(), c.lengthMs);
-    EXPECT_TRUE(track.finished()) << "a track never started counts as finished";
+    EXPECT_TRUE(track.isFinished()) << "a track never started counts as finished";
     EXPECT_EQ(track.positionMs(), 0);
 
     track.play();
     EXPECT_TRUE(track.isPlaying());
-    EXPECT_FALSE(track.finished());
-    const double seconds = waitFor([&] { return track.finished(); }, 10s);
-    ASSERT_TRUE(track.finished());
+    EXPECT_FALSE(track.isFinished());
+    const double seconds = waitFor([&] { return track.isFinished(); }, 10s);
+    ASSERT_TRUE(track.isFinished());
     // It took about the track's length: not cut short (a queue that ran dry and was taken
     // for the end) and not stuck. The upper margin covers a loaded two-core machine.
     EXPECT_GT(seconds, c.lengthMs / 1000.0 - 0.1);
@@ -88,7 +88,7 @@ TEST_F(AudioTrackTest, LoopedTrackNeverFinishesAndWrapsItsPosition) {
     std::int64_t maxPosition = 0;
     const auto start = Clock::now();
     while (Clock::now() - start < 1300ms) {  // more than four times round
-        everFinished = everFinished || track.finished();
+        everFinished = everFinished || track.isFinished();
         maxPosition = std::max(maxPosition, track.positionMs());
         std::this_thread::sleep_for(10ms);
     }
@@ -97,7 +97,7 @@ TEST_F(AudioTrackTest, LoopedTrackNeverFinishesAndWrapsItsPosition) {
     EXPECT_LT(maxPosition, 300);
     EXPECT_GT(maxPosition, 150);  // it did move through the track, not sit at 0
     track.stop();
-    EXPECT_TRUE(track.finished());
+    EXPECT_TRUE(track.isFinished());
 }
 
 TEST_F(AudioTrackTest, PauseHoldsThePositionAndResumeContinuesFromIt) {
@@ -115,7 +115,7 @@ TEST_F(AudioTrackTest, PauseHoldsThePositionAndResumeContinuesFromIt) {
     std::this_thread::sleep_for(1200ms);
     EXPECT_EQ(track.positionMs(), atPause);
     EXPECT_TRUE(track.isPaused());
-    EXPECT_FALSE(track.finished());
+    EXPECT_FALSE(track.isFinished());
 
     track.setPaused(false);
     EXPECT_FALSE(track.isPaused());
@@ -126,8 +126,8 @@ TEST_F(AudioTrackTest, PauseHoldsThePositionAndResumeContinuesFromIt) {
     EXPECT_LT(later, atPause + 1000);
 
     // The rest of the track still plays out: what remains, not the whole length again.
-    const double seconds = waitFor([&] { return track.finished(); }, 10s);
-    EXPECT_TRUE(track.finished());
+    const double seconds = waitFor([&] { return track.isFinished(); }, 10s);
+    EXPECT_TRUE(track.isFinished());
     EXPECT_LT(seconds, (2000 - later) / 1000.0 + 2.0);
 }
 
@@ -135,13 +135,13 @@ TEST_F(AudioTrackTest, SkipStopsAtOnceAndStaysFinished) {
     AudioTrack track(audio, tone2s);
     track.play();
     std::this_thread::sleep_for(150ms);
-    ASSERT_FALSE(track.finished());
+    ASSERT_FALSE(track.isFinished());
     track.stop();
-    EXPECT_TRUE(track.finished());  // in the same call, not a frame later
+    EXPECT_TRUE(track.isFinished());  // in the same call, not a frame later
     EXPECT_FALSE(track.isPlaying());
     // The refill worker runs several times meanwhile and must not bring it back.
     std::this_thread::sleep_for(200ms);
-    EXPECT_TRUE(track.finished());
+    EXPECT_TRUE(track.isFinished());
     EXPECT_FALSE(track.isPlaying());
 }
 
@@ -151,13 +151,13 @@ TEST_F(AudioTrackTest, SkipWhilePausedFinishesAndPlayStartsAfresh) {
     std::this_thread::sleep_for(300ms);
     track.setPaused(true);
     track.stop();
-    EXPECT_TRUE(track.finished());
+    EXPECT_TRUE(track.isFinished());
     EXPECT_FALSE(track.isPaused());
     track.setPaused(false);  // resuming a skipped track does not bring it back
-    EXPECT_TRUE(track.finished());
+    EXPECT_TRUE(track.isFinished());
 
     track.play();
-    EXPECT_FALSE(track.finished());
+    EXPECT_FALSE(track.isFinished());
     EXPECT_LT(track.positionMs(), 250);
     EXPECT_TRUE(track.isPlaying());
 }
@@ -165,11 +165,11 @@ TEST_F(AudioTrackTest, SkipWhilePausedFinishesAndPlayStartsAfresh) {
 TEST_F(AudioTrackTest, ReplayAfterTheEndStartsFromTheBeginning) {
     AudioTrack track(audio, monoTone300ms);
     track.play();
-    waitFor([&] { return track.finished(); }, 5s);
-    ASSERT_TRUE(track.finished());
+    waitFor([&] { return track.isFinished(); }, 5s);
+    ASSERT_TRUE(track.isFinished());
     track.play();
-    EXPECT_FALSE(track.finished());
-    const double seconds = waitFor([&] { return track.finished(); }, 5s);
+    EXPECT_FALSE(track.isFinished());
+    const double seconds = waitFor([&] { return track.isFinished(); }, 5s);
     EXPECT_GT(seconds, 0.2);
 }
 
@@ -180,10 +180,10 @@ TEST_F(AudioTrackTest, ManyTracksPlaySideBySideOnOneSystem) {
     music.playLooped();
     a.play();
     b.play();
-    waitFor([&] { return a.finished() && b.finished(); }, 5s);
-    EXPECT_TRUE(a.finished());
-    EXPECT_TRUE(b.finished());
-    EXPECT_FALSE(music.finished());
+    waitFor([&] { return a.isFinished() && b.isFinished(); }, 5s);
+    EXPECT_TRUE(a.isFinished());
+    EXPECT_TRUE(b.isFinished());
+    EXPECT_FALSE(music.isFinished());
 }
 
 TEST_F(AudioTrackTest, TwoSystemsKeepTheirOwnContexts) {
@@ -194,9 +194,9 @@ TEST_F(AudioTrackTest, TwoSystemsKeepTheirOwnContexts) {
     AudioTrack other(second, monoTone300ms);
     first.play();
     other.play();
-    waitFor([&] { return first.finished() && other.finished(); }, 5s);
-    EXPECT_TRUE(first.finished());
-    EXPECT_TRUE(other.finished());
+    waitFor([&] { return first.isFinished() && other.isFinished(); }, 5s);
+    EXPECT_TRUE(first.isFinished());
+    EXPECT_TRUE(other.isFinished());
 }
 
 TEST_F(AudioTrackTest, UndecodableTrackReportsAtLoadAndAtEveryPlay) {
@@ -215,7 +215,7 @@ TEST_F(AudioTrackTest, UndecodableTrackReportsAtLoadAndAtEveryPlay) {
             track.playLooped();
             track.setPaused(true);
             track.stop();
-            EXPECT_TRUE(track.finished());
+            EXPECT_TRUE(track.isFinished());
             EXPECT_EQ(track.lengthMs(), 0);
             EXPECT_EQ(track.positionMs(), 0);
         }
@@ -240,7 +240,7 @@ TEST(AudioWithoutDevice, RunsOnAndReportsEveryPlay) {
         narration.stop();
         EXPECT_FALSE(narration.isPlaying());
         EXPECT_FALSE(narration.isPaused());
-        EXPECT_TRUE(narration.finished());  // the tour goes on as if the narration had ended
+        EXPECT_TRUE(narration.isFinished());  // the tour goes on as if the narration had ended
         EXPECT_EQ(narration.positionMs(), 0);
         narration.play();
     }
