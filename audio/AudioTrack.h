@@ -1,0 +1,83 @@
+#pragma once
+// One embedded Ogg Vorbis track ("OGG" resource) played through an AudioSystem, and a script
+// step: the tour starts, skips, pauses and waits for it. The track is streamed from the
+// embedded bytes: opening it costs only its headers (decoding all twenty tracks at start-up
+// would cost about a second), and the system's worker decodes about a second ahead while it
+// plays.
+
+#include "audio/AlObjects.h"
+#include "script/ScriptElement.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace earth {
+
+class AudioSystem;
+class OggDecoder;
+
+class AudioTrack final : public IScriptElement {
+public:
+    // A missing or undecodable resource is reported once here and again at every play.
+    AudioTrack(AudioSystem& audio, int resourceId);
+    ~AudioTrack();
+    AudioTrack(const AudioTrack&) = delete;
+    AudioTrack& operator=(const AudioTrack&) = delete;
+
+    // Plays from the start, once, at full volume (restarting if already playing).
+    void play();
+    // Plays from the start without end, at the system's volume.
+    void playLooped();
+    // Stops at once; the track then counts as finished.
+    void stop();
+    void setPaused(bool paused);
+
+    bool isPlaying() const;
+    bool isPaused() const;
+    // Position within the track (wrapping while looping); 0 before the first play.
+    std::int64_t positionMs() const;
+    // Length of the track; 0 if it could not be opened.
+    std::int64_t lengthMs() const;
+    // True once playback ended, was stopped, or never started; never true while looping.
+    bool isFinished() const override;
+
+    // As a script step: start plays once and keeps the track in charge (whoever waits for it
+    // asks isFinished); skip stops it; pause and resume hold and continue it.
+    IScriptElement* start(ScriptContext& ctx) override;
+    IScriptElement* onSkip(ScriptContext& ctx) override;
+    void pause(ScriptContext& ctx) override;
+    void resume(ScriptContext& ctx) override;
+
+    // Whether the track was opened and has OpenAL names (false with no device).
+    bool loaded() const { return source_ ? true : false; }
+
+private:
+    friend class AudioSystem;
+    static constexpr int bufferCount = 4;
+
+    void begin(bool looped);
+    bool fillLocked(ALuint buffer);
+    void refillLocked();
+    ALint sourceStateLocked() const;
+
+    AudioSystem* audio_;
+    std::unique_ptr<OggDecoder> decoder_;
+    // Why the track has no sound, repeated at every play: decoder or OpenAL code and text.
+    int failureCode_ = 0;
+    const char* failureText_ = "";
+    ALenum format_ = 0;
+    AlSource source_;
+    std::array<AlBuffer, bufferCount> buffers_;
+    std::vector<std::int16_t> scratch_;  // one buffer's worth of samples, allocated once
+
+    bool started_ = false;
+    bool looping_ = false;
+    bool stoppedByUser_ = false;
+    bool paused_ = false;
+    bool reachedEnd_ = false;     // the decoder has delivered the last frame (not looping)
+    std::int64_t playedFrames_ = 0;  // frames of buffers already played and taken back
+};
+
+}  // namespace earth
