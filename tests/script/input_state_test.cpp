@@ -278,6 +278,17 @@ TEST(InputJoysticks, AControllerThatVanishesBetweenCheckAndPollReadsNothing) {
     EXPECT_EQ(input.zoomAxis(), 0.0f);
 }
 
+TEST(InputJoysticks, TheWindowSystemSourceWithoutControllersLeavesTheKeyboard) {
+    // No window system here: it reports no joystick in any slot.
+    GlfwJoysticks glfw;
+    InputState input(&glfw);
+    input.recordKey(InputState::kP, 0, kPress, 0);
+    EXPECT_TRUE(input.update(0.016f));
+    EXPECT_TRUE(input.joysticks().empty());
+    EXPECT_EQ(input.pauseControl(), P);
+    EXPECT_EQ(input.zoomAxis(), 0.0f);
+}
+
 TEST(InputRate, RateControlRaisesAndLowersFromTheEffectiveRate) {
     ScriptContext ctx(nullptr, CameraFrame{}, 1000.0f, 0, nullptr);
     InputState input(nullptr);

@@ -84,16 +84,5 @@ TEST(Tween, ANonNumberStepDoesNotStopTheTweenForEver) {
     EXPECT_EQ(t.value, 1.0f);
 }
 
-TEST(Tween, ReArmingRestartsFromTheNewStart) {
-    Tween t;
-    t.arm(0.0f, 1.0f, 0.0f);
-    t.update(0.1f);
-    ASSERT_FALSE(t.active);
-    t.arm(10.0f, 0.0f, 2.0f);
-    EXPECT_TRUE(t.active);
-    EXPECT_EQ(t.value, 10.0f);
-    EXPECT_EQ(t.elapsed, 0.0f);
-}
-
 }  // namespace
 }  // namespace earth
