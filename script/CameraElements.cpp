@@ -1,0 +1,176 @@
+#include "script/CameraElements.h"
+
+#include "render/SatelliteOperations.h"
+#include "script/InputState.h"
+#include "script/Selection.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace earth {
+
+CameraTransition::CameraTransition(const OrbitPose& target, float duration, IScriptElement* next)
+    : targetPose_(target), next_(next) {
+    progress_.arm(0.0f, 1.0f, duration);
+}
+
+IScriptElement* CameraTransition::start(ScriptContext& ctx) {
+    startPose_ = fromFrame(ctx.camera);
+    return nullptr;
+}
+
+IScriptElement* CameraTransition::update(float dt, ScriptContext& ctx) {
+    progress_.update(dt);
+    ctx.camera = interpolate(startPose_, targetPose_, progress_.value).frame;
+    return progress_.active ? nullptr : next_;
+}
+
+TransitionToSatellite::TransitionToSatellite(std::int32_t satellite, float duration,
+                                             IScriptElement* next)
+    : next_(next), satellite_(satellite) {
+    progress_.arm(0.0f, 1.0f, duration);
+}
+
+IScriptElement* TransitionToSatellite::start(ScriptContext& ctx) {
+    startPose_ = fromFrame(ctx.camera);
+    return nullptr;
+}
+
+IScriptElement* TransitionToSatellite::update(float dt, ScriptContext& ctx) {
+    const std::optional<SatellitePosition> at = ctx.renderer->getPosition(satellite_);
+    if (!at) {
+        return nullptr;
+    }
+    progress_.update(dt);
+    const OrbitPose target = lookFromPoint(at->position, at->direction);
+    ctx.camera = interpolate(startPose_, target, progress_.value).frame;
+    return progress_.active ? nullptr : next_;
+}
+
+IScriptElement* StickToSatellite::update(float, ScriptContext& ctx) {
+    if (const std::optional<SatellitePosition> at = ctx.renderer->getPosition(satellite_)) {
+        ctx.camera = lookFromPoint(at->position, at->direction).frame;
+    }
+    return nullptr;
+}
+
+void OrbitController::update(float dt) {
+    const float speed = zoomRate * *scale;
+    const float far = maxDistance * *scale;
+    const float near = minDistance * *scale;
+
+    const float turn = dt * turnRate * 2.0f * 3.14159265f;
+    const float elevation =
+        std::clamp(input->pitchAxis() * turn + pose.elevation, -kMaxElevation, kMaxElevation);
+    const float azimuth = static_cast<float>(std::fmod(
+        static_cast<double>(input->yawAxis() * turn + pose.azimuth), 6.2831854820251465));
+    const float distance = std::min(std::max(input->zoomAxis() * dt * speed + pose.distance, near), far);
+    pose = fromAngles(elevation, azimuth, distance, kWorldUp);
+}
+
+FreeCameraElement::FreeCameraElement(Selection* selection, InputState* input, const float* scale,
+                                     IScriptElement* lookNext, IScriptElement* followNext)
+    : selection_(selection),
+      input_(input),
+      controller_(input, scale),
+      lookNext_(lookNext),
+      followNext_(followNext) {}
+
+IScriptElement* FreeCameraElement::start(ScriptContext& ctx) {
+    controller_.pose = fromFrame(ctx.camera);
+    return nullptr;
+}
+
+IScriptElement* FreeCameraElement::update(float dt, ScriptContext& ctx) {
+    if (input_->continueControl() == ControlState::Up) {
+        continueArmed_ = true;
+    }
+    controller_.update(dt);
+    ctx.camera = controller_.pose.frame;
+    if (continueArmed_ && input_->continueControl() == ControlState::Pressed) {
+        return lookNext_;
+    }
+    if (input_->skipControl() == ControlState::Pressed) {
+        selection_->deselect(ctx);
+    }
+    if (input_->selectControl() == ControlState::Pressed && selection_->current >= 0) {
+        return followNext_;
+    }
+    applyRateControl(*input_, dt, ctx);
+    return nullptr;
+}
+
+StickToSelection::StickToSelection(Selection* selection, InputState* input, float speed,
+                                   float angularSpeed, IScriptElement* next)
+    : selection_(selection),
+      input_(input),
+      next_(next),
+      speed_(speed),
+      angularSpeed_(angularSpeed) {}
+
+IScriptElement* StickToSelection::start(ScriptContext& ctx) {
+    const std::optional<SatellitePosition> at = ctx.renderer->getPosition(selection_->current);
+    if (!at) {
+        return next_;
+    }
+    ctx.renderer->setOrbitAlpha(0.1f);
+    selection_->dropPanel(ctx);
+    savedRate_ = ctx.effectiveRate();
+    ctx.rate = 0.0f;
+    startPose_ = fromFrame(ctx.camera);
+    const OrbitPose target = lookFromPoint(at->position, at->direction);
+    const float pathTime = pathLength(startPose_, target) / speed_;
+    const float turnTime = upAngle(startPose_, target) / angularSpeed_;
+    // A non-number on either side must not hide the other; Tween takes what is left as 0.
+    const float duration = std::isnan(turnTime) || !(turnTime > pathTime) ? pathTime : turnTime;
+    progress_.arm(0.0f, 1.0f, duration);
+    return nullptr;
+}
+
+IScriptElement* StickToSelection::update(float dt, ScriptContext& ctx) {
+    const std::optional<SatellitePosition> at = ctx.renderer->getPosition(selection_->current);
+    if (!at) {
+        return next_;
+    }
+    progress_.update(dt);
+    const OrbitPose target = lookFromPoint(at->position, at->direction);
+    ctx.camera = interpolate(startPose_, target, progress_.value).frame;
+    if (progress_.active) {
+        return nullptr;
+    }
+    if (savedRate_) {
+        ctx.rate = *savedRate_;
+        savedRate_.reset();
+    }
+    applyRateControl(*input_, dt, ctx);
+    selection_->confirm(ctx, true);
+    return input_->skipControl() == ControlState::Pressed ? next_ : nullptr;
+}
+
+ReorientToFixedCamera::ReorientToFixedCamera(Selection* selection, float angularSpeed,
+                                             IScriptElement* next)
+    : selection_(selection), next_(next), angularSpeed_(angularSpeed) {}
+
+IScriptElement* ReorientToFixedCamera::start(ScriptContext& ctx) {
+    selection_->dropPanel(ctx);
+    startPose_ = fromFrame(ctx.camera);
+    targetPose_ = fromAngles(startPose_.elevation, startPose_.azimuth, startPose_.distance, kWorldUp);
+    progress_.arm(0.0f, 1.0f, upAngle(startPose_, targetPose_) / angularSpeed_);
+    savedRate_ = ctx.effectiveRate();
+    ctx.rate = 0.0f;
+    return nullptr;
+}
+
+IScriptElement* ReorientToFixedCamera::update(float dt, ScriptContext& ctx) {
+    progress_.update(dt);
+    ctx.camera = interpolate(startPose_, targetPose_, progress_.value).frame;
+    if (progress_.active) {
+        return nullptr;
+    }
+    ctx.rate = savedRate_;
+    selection_->confirm(ctx, false);
+    ctx.renderer->setOrbitAlpha(1.0f);
+    return next_;
+}
+
+}  // namespace earth

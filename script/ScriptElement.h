@@ -1,0 +1,73 @@
+#pragma once
+// The step interface of every script and the running context the steps act upon.
+
+#include "data/Satellite.h"
+#include "script/Camera.h"
+
+#include <glm/vec3.hpp>
+
+#include <cstdint>
+#include <map>
+
+namespace earth {
+
+class SatelliteOperations;
+struct ScriptContext;
+
+// One information panel of this frame; the overlay lays out its text.
+struct InfoPanelEntry {
+    Satellite satellite;
+    // 1: the full facts; 0: the name alone (a label while the selection is not confirmed).
+    std::uint32_t details = 0;
+    // true: beside the viewer's line of sight; false: next to the satellite.
+    bool nearView = false;
+};
+
+// A step of a script. The element returned by start/update/onContinue/onSkip takes over
+// from this one (null: this one stays in charge). Elements live in static storage and are
+// never deleted through this interface.
+class IScriptElement {
+public:
+    virtual IScriptElement* start(ScriptContext& ctx);
+    virtual IScriptElement* update(float dt, ScriptContext& ctx);
+    virtual IScriptElement* onContinue(ScriptContext& ctx);
+    virtual IScriptElement* onSkip(ScriptContext& ctx);
+    virtual void pause(ScriptContext& ctx);
+    virtual void resume(ScriptContext& ctx);
+    virtual bool isFinished() const;
+
+protected:
+    ~IScriptElement() = default;
+};
+
+// Installs `result` in `slot` and starts it, then whatever its start hands over to, until a
+// start keeps its element in charge. Throws std::logic_error on a loop of elements that
+// only ever hand over, which would otherwise hang the frame.
+void runChain(IScriptElement*& slot, IScriptElement* result, ScriptContext& ctx);
+
+struct ScriptContext {
+    SatelliteOperations* renderer = nullptr;
+    CameraFrame camera;
+    IScriptElement* current = nullptr;
+    float rate = 0.0f;  // simulated seconds per real second
+    std::map<std::int32_t, InfoPanelEntry> panels;
+    glm::vec3 gazeOrigin{0.0f};
+    glm::vec3 gazeDirection{0.0f};
+    bool paused = false;
+    std::int32_t splash = 0;  // 0 none, 1 first splash image, 2 second
+
+    // Installs and starts `first` (and the chain it hands over to).
+    ScriptContext(SatelliteOperations* renderer, const CameraFrame& camera, float rate,
+                  std::int32_t splash, IScriptElement* first);
+
+    // The rate the clock advances with: 0 while paused.
+    float effectiveRate() const { return paused ? 0.0f : rate; }
+
+    void update(float dt);
+    // Continue and skip reach the element in charge even while paused.
+    void onContinue();
+    void onSkip();
+    void togglePause();
+};
+
+}  // namespace earth

@@ -1,0 +1,60 @@
+#pragma once
+// Picking a satellite by looking at it: the one selection of the run and the element that
+// highlights what the viewer looks at while the continue control is held.
+
+#include "data/Satellite.h"
+#include "script/ScriptElement.h"
+#include "script/Tween.h"
+
+#include <glm/vec4.hpp>
+
+#include <cstdint>
+#include <vector>
+
+namespace earth {
+
+class InputState;
+
+class Selection {
+public:
+    explicit Selection(const std::vector<Satellite>* catalogue) : catalogue(catalogue) {}
+
+    // Highlights the satellite (red, three times its size) with a name label, giving the
+    // previous one back its colour and size. Selecting the current number changes nothing.
+    // Throws "Invalid satellite" for a number the catalogue lacks.
+    void select(std::int32_t number, ScriptContext& ctx);
+    // Restores the selected satellite's colour and size and removes its panel.
+    void deselect(ScriptContext& ctx);
+    // Replaces the label by the full panel, beside the view or next to the satellite.
+    void confirm(ScriptContext& ctx, bool nearView);
+    // Removes the panel but keeps the selection.
+    void dropPanel(ScriptContext& ctx);
+
+    const std::vector<Satellite>* catalogue;
+    std::int32_t current = -1;
+    glm::vec4 savedColor{0.0f};
+    float savedSize = 0.0f;
+};
+
+// Halts time over half a second, then selects what the viewer looks at while the continue
+// control is held, confirms on release and restores the rate over half a second.
+class SelectWithLookElement : public IScriptElement {
+public:
+    SelectWithLookElement(Selection* selection, InputState* input, IScriptElement* next)
+        : selection_(selection), input_(input), next_(next) {}
+
+    IScriptElement* start(ScriptContext& ctx) override;
+    IScriptElement* update(float dt, ScriptContext& ctx) override;
+
+    int phase() const { return phase_; }
+
+private:
+    Selection* selection_;
+    InputState* input_;
+    IScriptElement* next_;
+    Tween slowDown_;
+    Tween speedUp_;
+    int phase_ = 0;
+};
+
+}  // namespace earth

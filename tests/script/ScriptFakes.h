@@ -1,0 +1,151 @@
+#pragma once
+// Stand-ins for the satellite renderer, the controllers and the catalogue in script tests.
+
+#include "data/Satellite.h"
+#include "render/SatelliteOperations.h"
+#include "script/GazePick.h"
+#include "script/InputState.h"
+#include "script/ScriptElement.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace earth::test {
+
+// The satellites on screen as plain records; the pick uses the program's own rule.
+class FakeSatellites final : public SatelliteOperations {
+public:
+    struct Record {
+        glm::vec4 color{1.0f};
+        float size = 0.01f;
+        bool visible = true;
+        std::optional<SatellitePosition> position;
+    };
+
+    Record& add(int number, const glm::vec3& position = glm::vec3(0.0f, 0.0f, 2.0f),
+                const glm::vec3& direction = glm::vec3(1.0f, 0.0f, 0.0f)) {
+        Record& r = records[number];
+        r.position = SatellitePosition{position, direction};
+        return r;
+    }
+
+    void setColors(const std::vector<std::pair<int, glm::vec4>>& colors) override {
+        ++colorCalls;
+        for (const auto& [number, color] : colors) {
+            if (auto it = records.find(number); it != records.end()) {
+                it->second.color = color;
+            }
+        }
+    }
+    void setSizes(const std::vector<std::pair<int, float>>& sizes) override {
+        ++sizeCalls;
+        for (const auto& [number, size] : sizes) {
+            if (auto it = records.find(number); it != records.end()) {
+                it->second.size = size;
+            }
+        }
+    }
+    void setVisible(const std::vector<int>& numbers) override {
+        visibleCalls.push_back(numbers);
+        for (auto& [number, r] : records) {
+            r.visible = false;
+        }
+        for (int number : numbers) {
+            if (auto it = records.find(number); it != records.end()) {
+                it->second.visible = true;
+            }
+        }
+    }
+    std::optional<glm::vec4> getColor(int number) const override {
+        auto it = records.find(number);
+        return it == records.end() ? std::nullopt : std::optional<glm::vec4>(it->second.color);
+    }
+    std::optional<float> getSize(int number) const override {
+        auto it = records.find(number);
+        return it == records.end() ? std::nullopt : std::optional<float>(it->second.size);
+    }
+    std::optional<SatellitePosition> getPosition(int number) const override {
+        auto it = records.find(number);
+        return it == records.end() ? std::nullopt : it->second.position;
+    }
+    int pickByGaze(const glm::vec3& origin, const glm::vec3& direction) const override {
+        GazePick pick(origin, direction);
+        for (const auto& [number, r] : records) {
+            if (r.visible && r.position) {
+                pick.consider(number, r.position->position);
+            }
+        }
+        return pick.result();
+    }
+    void setOrbitAlpha(float alpha) override { orbitAlpha_ = alpha; }
+    float orbitAlpha() const override { return orbitAlpha_; }
+
+    std::map<int, Record> records;  // ascending catalogue number, like the renderer
+    int colorCalls = 0;
+    int sizeCalls = 0;
+    std::vector<std::vector<int>> visibleCalls;
+
+private:
+    float orbitAlpha_ = 1.0f;
+};
+
+// Controllers that tests plug in, unplug and move at will.
+class FakeJoysticks final : public JoystickSource {
+public:
+    struct Pad {
+        std::vector<float> axes = std::vector<float>(6, 0.0f);
+        std::vector<unsigned char> buttons = std::vector<unsigned char>(12, 0);
+    };
+
+    bool present(int slot) override { return pads.count(slot) != 0; }
+    JoystickReading poll(int slot) override {
+        auto it = pads.find(slot);
+        if (it == pads.end()) {
+            return {};
+        }
+        return {it->second.axes.data(), static_cast<int>(it->second.axes.size()),
+                it->second.buttons.data(), static_cast<int>(it->second.buttons.size())};
+    }
+
+    std::map<int, Pad> pads;
+};
+
+inline Satellite makeSatellite(int number, const std::string& name) {
+    Satellite s;
+    s.catalogNumber = number;
+    s.name = name;
+    return s;
+}
+
+// Records which of its slots ran and answers what the test tells it to.
+class ProbeElement final : public IScriptElement {
+public:
+    explicit ProbeElement(std::string name, std::vector<std::string>* log = nullptr)
+        : name_(std::move(name)), log_(log) {}
+
+    IScriptElement* start(ScriptContext&) override { note("start"); return onStart; }
+    IScriptElement* update(float, ScriptContext&) override { note("update"); return onUpdate; }
+    IScriptElement* onContinue(ScriptContext&) override { note("continue"); return onContinueNext; }
+    IScriptElement* onSkip(ScriptContext&) override { note("skip"); return onSkipNext; }
+    void pause(ScriptContext&) override { note("pause"); }
+    void resume(ScriptContext&) override { note("resume"); }
+    bool isFinished() const override { return finished; }
+
+    IScriptElement* onStart = nullptr;
+    IScriptElement* onUpdate = nullptr;
+    IScriptElement* onContinueNext = nullptr;
+    IScriptElement* onSkipNext = nullptr;
+    bool finished = false;
+
+private:
+    void note(const char* what) {
+        if (log_ != nullptr) {
+            log_->push_back(name_ + "." + what);
+        }
+    }
+    std::string name_;
+    std::vector<std::string>* log_;
+};
+
+}  // namespace earth::test
