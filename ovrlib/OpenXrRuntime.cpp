@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace ovrlib {
@@ -67,6 +68,9 @@ OpenXrRuntime::~OpenXrRuntime() {
 }
 
 RuntimeStatus OpenXrRuntime::initialise() {
+    // Finding no runtime is the ordinary case of a desktop without a headset; the loader would
+    // report it as errors on stderr. A developer can still ask for its log.
+    setenv("XR_LOADER_DEBUG", "none", 0);
     uint32_t count = 0;
     XrResult result = xrEnumerateInstanceExtensionProperties(nullptr, 0, &count, nullptr);
     if (result == XR_ERROR_RUNTIME_UNAVAILABLE || result == XR_ERROR_INSTANCE_LOST) {

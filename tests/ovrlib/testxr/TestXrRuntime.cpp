@@ -15,6 +15,8 @@
 #include <glm/gtc/quaternion.hpp>
 #include <glm/vec3.hpp>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -152,10 +154,29 @@ XRAPI_ATTR XrResult XRAPI_CALL createInstance(const XrInstanceCreateInfo* info, 
     return XR_SUCCESS;
 }
 
+// For runs of the whole program: what it did, written when it lets go of the runtime.
+void writeReport() {
+    const char* path = std::getenv("TESTXR_REPORT");
+    if (path == nullptr) return;
+    std::FILE* file = std::fopen(path, "w");
+    if (file == nullptr) return;
+    const State& s = state();
+    const auto count = [&](const char* name) {
+        const auto it = s.counts.find(name);
+        return it == s.counts.end() ? 0 : it->second;
+    };
+    std::fprintf(file, "framesSubmitted %d\nreleasedWithoutContext %d\ncallOrderErrors %d\n",
+                 count("framesSubmitted"), count("releasedWithoutContext"), count("callOrderErrors"));
+    std::fprintf(file, "liveSessions %zu\nliveSwapchains %zu\nliveSpaces %zu\n", s.sessions.size(),
+                 s.swapchains.size(), s.spaces.size());
+    std::fclose(file);
+}
+
 XRAPI_ATTR XrResult XRAPI_CALL destroyInstance(XrInstance instance) {
     void* p = reinterpret_cast<void*>(instance);
     if (state().instances.erase(p) == 0) return XR_ERROR_HANDLE_INVALID;
     delete static_cast<char*>(p);
+    writeReport();
     return XR_SUCCESS;
 }
 
