@@ -1,6 +1,7 @@
 #include "ovrlib/Headset.h"
 #include "ovrlib/VirtualHeadsetRuntime.h"
 
+#include "FakeHeadsetRuntime.h"
 #include "TestScene.h"
 #include "support/GlTestContext.h"
 
@@ -63,6 +64,49 @@ TEST(Framebuffer, ImpossibleSizesAreRefused) {
         }
         while (glGetError() != GL_NO_ERROR) {
         }
+    }
+}
+
+TEST(RenderHeadsetFrame, DrawsEachEyeIntoItsOwnTargetInTheDevicesOrder) {
+    earth::test::GlTestContext gl;
+    for (const std::array<int, 2> order : {std::array<int, 2>{0, 1}, std::array<int, 2>{1, 0}}) {
+        auto log = std::make_shared<test::RuntimeLog>();
+        auto runtime = std::make_unique<test::FakeHeadsetRuntime>(log, "fake");
+        runtime->editDescription().eyeRenderOrder = order;
+        runtime->poses[1].orientation = glm::angleAxis(0.3f, glm::vec3(0, 1, 0));
+        auto* fake = runtime.get();
+        HeadsetContext context(std::move(runtime), nullptr);
+        Headset headset(&context);
+        auto state = headset.makeRenderState(gl.window());
+        std::vector<Framebuffer> eyes;
+        eyes.emplace_back(40, 30);
+        eyes.emplace_back(50, 20);
+        auto bound = state->bind(eyes[0].colorTexture(), eyes[1].colorTexture());
+        EyeCamera camera;
+        camera.position = {0.0f, 0.0f, 3.0f};
+
+        std::vector<int> drawn;
+        std::vector<glm::mat4> views;
+        const Gaze gaze = renderHeadsetFrame(
+            *bound, headset, eyes, 7, camera,
+            [&](const glm::mat4& p, const glm::mat4& v, const glm::mat4&) {
+                GLint target = 0, viewport[4] = {};
+                glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
+                glGetIntegerv(GL_VIEWPORT, viewport);
+                const int eye = GLuint(target) == eyes[0].framebuffer() ? 0 : 1;
+                EXPECT_EQ(GLuint(target), eyes[eye].framebuffer());
+                EXPECT_EQ(viewport[2], eyes[eye].width());
+                EXPECT_EQ(viewport[3], eyes[eye].height());
+                EXPECT_EQ(p, state->eyeProjection[eye]);
+                drawn.push_back(eye);
+                views.push_back(v);
+            });
+        EXPECT_EQ(drawn, (std::vector<int>{order[0], order[1]}));
+        EXPECT_EQ(fake->lastBegin, 7u);
+        EXPECT_EQ(fake->lastEnd, 7u);
+        // Each eye is drawn with its own pose; the gaze follows the left eye (not turned here).
+        EXPECT_NE(views[0], views[1]);
+        EXPECT_NEAR(gaze.direction.z, -1.0f, 1e-6f);
     }
 }
 
