@@ -63,7 +63,7 @@ SPEECH_SPELLING = [
     (r"\bDnepr\b", "Dnieper"),
     (r"\bBlock II F\b", "Block two F"),
     (r"\bCosmos 2251\b", "Cosmos twenty-two fifty-one"),
-    (r"\bvon Karman\b", "von Kar-mahn"),
+    (r"\bNASA\b", "Nassa"),
     (r"kilometres\b", "kilometers"),
     (r"centimetres\b", "centimeters"),
     (r"\bNeighbours\b", "Neighbors"),
