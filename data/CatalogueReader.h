@@ -1,0 +1,50 @@
+#pragma once
+// Reader of the tab-separated satellite catalogue table (country, mass, launch date).
+
+#include "data/Resources.h"
+#include "data/TleReader.h"
+
+#include <boost/date_time/gregorian/gregorian_types.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace earth {
+
+struct CatalogueRecord {
+    std::string name;
+    std::int32_t catalogNumber = -1;
+    float mass = 0.0f;  // kilograms; 0 when the column is empty
+    std::string country;
+    std::optional<boost::gregorian::date> launchDate;
+};
+
+// The catalogue table travels as this "DATA" resource.
+constexpr std::uint16_t catalogueResourceId = 901;
+
+// Column 7 ("dry-mass"). Digit groups are joined ("1,600" and "1, 388" are 1600 and 1388)
+// and a remark in parentheses after the number is dropped. Empty gives 0.
+float parseMass(const std::string& text);
+
+// Column 8, "month/day/year". Empty gives nothing. Throws "Invalid launch date",
+// "Malformed date" or the date library's out-of-range errors.
+std::optional<boost::gregorian::date> parseLaunchDate(const std::string& text);
+
+class CatalogueReader {
+public:
+    // Opens the catalogue resource. Throws "Unable to open UCS file" or "Missing header".
+    CatalogueReader();
+    explicit CatalogueReader(std::uint16_t resourceId);  // another table of the same form
+    explicit CatalogueReader(TextSource source);
+
+    // The next row with a catalogue number, or nothing at the end of the table.
+    std::optional<CatalogueRecord> next();
+
+private:
+    void skipHeader();
+
+    ResourceStream stream_;
+};
+
+}  // namespace earth
