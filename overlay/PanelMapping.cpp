@@ -2,6 +2,8 @@
 
 #include <imgui.h>
 
+#include <utility>
+
 namespace earth {
 
 namespace {
@@ -43,6 +45,14 @@ void appendPanelTriangles(const ImDrawList* const* lists, int count, const Panel
                     }
                 }
                 if (!keep) continue;
+                // The library does not keep one winding (the strokes of its lines and of the
+                // close button's cross come both ways); the panels are drawn with back faces
+                // culled, so every triangle is turned the way its glyph quads are.
+                const ImVec2 ab(corners[1]->pos.x - corners[0]->pos.x,
+                                corners[1]->pos.y - corners[0]->pos.y);
+                const ImVec2 ac(corners[2]->pos.x - corners[0]->pos.x,
+                                corners[2]->pos.y - corners[0]->pos.y);
+                if (ab.x * ac.y - ab.y * ac.x < 0.0f) std::swap(corners[1], corners[2]);
                 for (const ImDrawVert* v : corners) {
                     const float a = (v->pos.x - frame.windowOrigin.x) / frame.windowSize.x;
                     const float b = (v->pos.y - frame.windowOrigin.y) / frame.windowSize.y;

@@ -25,7 +25,8 @@ struct PanelFrame {
 
 // Appends three vertices per triangle whose corners all lie inside or on the edge of their
 // command's clip rectangle; other triangles are dropped whole, so the list stays a list of
-// triangles. Indexed draw lists are expanded into plain triangles.
+// triangles. Indexed draw lists are expanded into plain triangles, all with the winding of the
+// library's glyph quads (clockwise once placed with y up).
 void appendPanelTriangles(const ImDrawList* const* lists, int count, const PanelFrame& frame,
                           std::vector<PanelVertex>& out);
 

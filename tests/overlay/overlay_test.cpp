@@ -92,6 +92,13 @@ TEST(OverlayTest, PanelIsCentredAndTallerInProportionToItsLines) {
     EXPECT_NEAR(e1.left + e1.right, 0.0f, 1e-4f);
     EXPECT_NEAR(e1.top + e1.bottom, 0.0f, 1e-4f);
     for (const PanelVertex& v : four) EXPECT_NEAR(v.position.z, p.centre.z, 1e-5f);
+    // Every triangle (window, title bar, close button, glyphs) has the same winding, so
+    // none of them is culled: clockwise as the viewer on +Z sees it.
+    for (std::size_t t = 0; t < four.size(); t += 3) {
+        const glm::vec3 n = glm::cross(four[t + 1].position - four[t].position,
+                                       four[t + 2].position - four[t].position);
+        EXPECT_LE(n.z, 0.0f) << "triangle " << t / 3;
+    }
 }
 
 TEST(OverlayTest, ScaleSetsTheWorldSizeAndKeepsTheWindowsAspect) {

@@ -78,6 +78,25 @@ TEST(PanelMappingTest, PlacesWindowCornersOnTheRectangle) {
     EXPECT_EQ(out[1].colour, glm::vec4(1.0f));
 }
 
+TEST(PanelMappingTest, TurnsEveryTriangleTheWayOfTheGlyphQuads) {
+    ListBuilder b;
+    const ImDrawIdx a = b.vertex(100, 200), c = b.vertex(150, 200), d = b.vertex(125, 225);
+    for (ImDrawIdx i : {a, d, c}) b.list.IdxBuffer.push_back(i);  // the other way round
+    b.quad(110, 205, 120, 215);
+    b.command(ImVec4(0, 0, 1024, 1024), 0, 9);
+    const auto out = map(b);
+    ASSERT_EQ(out.size(), 9u);
+    EXPECT_EQ(out[0].position, glm::vec3(-1.0f, 0.5f, 3.0f));
+    EXPECT_EQ(out[1].position, glm::vec3(1.0f, 0.5f, 3.0f));
+    EXPECT_EQ(out[2].position, glm::vec3(0.0f, -0.5f, 3.0f));
+    // Seen from the viewer (on +Z here) every triangle runs clockwise.
+    for (std::size_t t = 0; t < out.size(); t += 3) {
+        const glm::vec3 n = glm::cross(out[t + 1].position - out[t].position,
+                                       out[t + 2].position - out[t].position);
+        EXPECT_LT(n.z, 0.0f) << "triangle " << t / 3;
+    }
+}
+
 TEST(PanelMappingTest, KeepsOrDropsWholeTriangles) {
     const ImVec4 clip(110, 205, 140, 220);
     struct Case {
