@@ -11,7 +11,11 @@
 #include <gtest/gtest.h>
 #include <imgui.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <string>
@@ -184,6 +188,54 @@ TEST(PanelRendererLifetimeTest, FontTextureIsReleasedWithTheRenderer) {
     }
     EXPECT_EQ(Overlay::instance().fontTexture(), 0u);
     EXPECT_EQ(glIsTexture(name), GL_FALSE);
+}
+
+}  // namespace
+}  // namespace earth
+
+namespace earth {
+namespace {
+
+// The overlay outlives the window: at exit it only shuts the library down and writes its
+// settings file; it never reaches into the context that is already gone.
+TEST(PanelRendererExitDeathTest, OverlayShutsDownAfterTheContextIsGone) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Case {
+        const char* name;
+        bool rendererDestroyedFirst;  // the scene's order; otherwise it is never destroyed
+    };
+    // The child runs this test again from the start: it finds the directory in the
+    // environment that the parent set up.
+    const char* inherited = std::getenv("PANEL_EXIT_TEST_DIR");
+    const std::filesystem::path dir =
+        inherited != nullptr ? std::filesystem::path(inherited)
+                             : std::filesystem::temp_directory_path() /
+                                   ("panel-exit-" + std::to_string(::getpid()));
+    ::setenv("PANEL_EXIT_TEST_DIR", dir.c_str(), 1);
+    for (const Case c : {Case{"scene order", true}, Case{"renderer never destroyed", false}}) {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        EXPECT_EXIT(
+            {
+                std::filesystem::current_path(dir);
+                {
+                    test::GlTestContext context;
+                    auto* panels = new PanelRenderer(Overlay::instance());
+                    for (int pass = 0; pass < 2; ++pass) {
+                        Overlay::instance().beginPanel("exit", 0.016f);
+                        ImGui::Text("exit");
+                        Overlay::instance().endPanel(*panels, glm::vec3(0.0f), glm::vec3(1, 0, 0),
+                                                     glm::vec3(0, 1, 0), 0.3f);
+                    }
+                    if (c.rendererDestroyedFirst) delete panels;
+                }
+                std::exit(0);
+            },
+            ::testing::ExitedWithCode(0), "")
+            << c.name;
+        EXPECT_TRUE(std::filesystem::exists(dir / "imgui.ini")) << c.name;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
