@@ -3,8 +3,11 @@
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 
+#include "ovrlib/Headset.h"
+
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 
 namespace earth {
 
@@ -28,6 +31,46 @@ GLFWwindow* createDesktopWindow(int width, int height) {
     GLFWwindow* window = (width > 0 && height > 0)
                              ? glfwCreateWindow(width, height, "Orbitarium", nullptr, nullptr)
                              : nullptr;
+    if (window == nullptr) throw std::runtime_error("Window creation failed");
+    glfwMakeContextCurrent(window);
+    return window;
+}
+
+namespace {
+
+// The last monitor whose name is the headset's display name, else the primary one.
+GLFWmonitor* headsetMonitor(const std::string& displayName) {
+    int count = 0;
+    GLFWmonitor** monitors = glfwGetMonitors(&count);
+    GLFWmonitor* chosen = nullptr;
+    for (int i = 0; i < count; ++i) {
+        const char* name = glfwGetMonitorName(monitors[i]);
+        if (name != nullptr && displayName == name) chosen = monitors[i];
+    }
+    if (chosen == nullptr) {
+        std::printf("WARNING: Couldn't find OVR monitor, defaulting to primary monitor\n");
+        std::fflush(stdout);
+        chosen = glfwGetPrimaryMonitor();
+    }
+    return chosen;
+}
+
+}  // namespace
+
+GLFWwindow* createWindow(const ovrlib::Headset* headset, int width, int height) {
+    if (headset == nullptr) return createDesktopWindow(width, height);
+    const ovrlib::Sizei size = headset->resolution();
+    GLFWwindow* window = nullptr;
+    if (size.width > 0 && size.height > 0) {
+        if (headset->extendsDesktop()) {
+            glfwWindowHint(GLFW_DECORATED, GLFW_FALSE);
+            GLFWmonitor* monitor = headsetMonitor(headset->displayDeviceName());
+            window = glfwCreateWindow(size.width, size.height, "Orbitarium", monitor, nullptr);
+        } else {
+            glfwWindowHint(GLFW_DECORATED, GLFW_TRUE);
+            window = glfwCreateWindow(size.width, size.height, "Orbitarium", nullptr, nullptr);
+        }
+    }
     if (window == nullptr) throw std::runtime_error("Window creation failed");
     glfwMakeContextCurrent(window);
     return window;

@@ -3,6 +3,10 @@
 
 struct GLFWwindow;
 
+namespace ovrlib {
+class Headset;
+}
+
 namespace earth {
 
 // Initialises the window system and sets the hints every window of the program uses.
@@ -12,6 +16,11 @@ void initWindowSystem();
 // A decorated desktop window of width x height titled "Orbitarium", its context current and
 // its GL entry points checked. Throws "Window creation failed" or "GL init failed".
 GLFWwindow* createDesktopWindow(int width, int height);
+
+// With a headset: a window of the headset display's resolution (the requested size is not
+// used), full screen on the headset's monitor when the headset extends the desktop, else an
+// ordinary decorated window. Without one: createDesktopWindow(width, height).
+GLFWwindow* createWindow(const ovrlib::Headset* headset, int width, int height);
 
 // Throws "GL init failed" unless the current context offers OpenGL 4.3.
 void checkGlVersion();

@@ -1,0 +1,115 @@
+// What headset mode costs on top of drawing: the same picture drawn once for a desktop
+// window of one eye's size, against both eyes drawn and presented through the virtual
+// headset (distortion pass over the whole 2160x1200 display, blit and swap). The scene here is
+// a clear and one quad, so the ratio is the upper bound of the overhead; the real scene adds
+// the same drawing cost per eye and shares its propagation between the eyes.
+
+#include "ovrlib/Headset.h"
+#include "ovrlib/VirtualHeadsetRuntime.h"
+
+#include <benchmark/benchmark.h>
+#include <epoxy/gl.h>
+#include <GLFW/glfw3.h>
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+struct Context {
+    GLFWwindow* window = nullptr;
+    explicit Context(int width, int height) {
+        glfwSetErrorCallback([](int, const char* d) { std::fprintf(stderr, "%s\n", d); });
+        if (!glfwInit()) throw std::runtime_error("no window system");
+        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+        glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+        window = glfwCreateWindow(width, height, "bench", nullptr, nullptr);
+        if (window == nullptr) throw std::runtime_error("no 4.3 context");
+        glfwMakeContextCurrent(window);
+        glfwSwapInterval(0);
+    }
+    ~Context() {
+        glfwDestroyWindow(window);
+        glfwTerminate();
+    }
+};
+
+struct Quad {
+    GLuint program = 0, vao = 0;
+    Quad() {
+        const char* vs = "#version 430 core\nuniform mat4 mvp;\nvoid main(){vec2 c=vec2(gl_VertexID&1,gl_VertexID>>1)-0.5;"
+                         "gl_Position=mvp*vec4(c,0.0,1.0);}";
+        const char* fs = "#version 430 core\nout vec4 o;\nvoid main(){o=vec4(0.2,0.6,1.0,1.0);}";
+        program = glCreateProgram();
+        for (auto [type, src] : {std::pair{GL_VERTEX_SHADER, vs}, std::pair{GL_FRAGMENT_SHADER, fs}}) {
+            const GLuint s = glCreateShader(type);
+            glShaderSource(s, 1, &src, nullptr);
+            glCompileShader(s);
+            glAttachShader(program, s);
+            glDeleteShader(s);
+        }
+        glLinkProgram(program);
+        glGenVertexArrays(1, &vao);
+    }
+    ~Quad() {
+        glDeleteProgram(program);
+        glDeleteVertexArrays(1, &vao);
+    }
+    void draw(const glm::mat4& projection, const glm::mat4& view) const {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glUseProgram(program);
+        const glm::mat4 mvp = projection * view;
+        glUniformMatrix4fv(glGetUniformLocation(program, "mvp"), 1, GL_FALSE, glm::value_ptr(mvp));
+        glBindVertexArray(vao);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    }
+};
+
+void DesktopFrameAtEyeSize(benchmark::State& state) {
+    Context context(1080, 1200);
+    Quad quad;
+    const glm::mat4 projection = ovrlib::projectionFromFov({1.3f, 1.3f, 1.2f, 0.95f}, 0.2f, 100.0f);
+    const glm::mat4 view = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -3.0f));
+    for (auto _ : state) {
+        glViewport(0, 0, 1080, 1200);
+        quad.draw(projection, view);
+        glfwSwapBuffers(context.window);
+        glFinish();
+    }
+}
+BENCHMARK(DesktopFrameAtEyeSize)->Unit(benchmark::kMillisecond);
+
+void VirtualHeadsetFrame(benchmark::State& state) {
+    Context context(2160, 1200);
+    ovrlib::HeadsetContext headsetContext(std::make_unique<ovrlib::VirtualHeadsetRuntime>(), nullptr);
+    ovrlib::Headset headset(&headsetContext);
+    {
+        auto renderState = headset.makeRenderState(context.window);
+        std::vector<ovrlib::Framebuffer> eyes;
+        for (int eye = 0; eye < 2; ++eye) {
+            eyes.emplace_back(renderState->eyeTextureSize[eye].width, renderState->eyeTextureSize[eye].height);
+        }
+        auto bound = renderState->bind(eyes[0].colorTexture(), eyes[1].colorTexture());
+        Quad quad;
+        ovrlib::EyeCamera camera;
+        camera.position = {0.0f, 0.0f, 3.0f};
+        std::uint32_t frameIndex = 0;
+        for (auto _ : state) {
+            ovrlib::renderHeadsetFrame(*bound, headset, eyes, frameIndex++, camera,
+                                       [&](const glm::mat4& p, const glm::mat4& v, const glm::mat4&) {
+                                           quad.draw(p, v);
+                                       });
+            glFinish();
+        }
+    }
+}
+BENCHMARK(VirtualHeadsetFrame)->Unit(benchmark::kMillisecond);
+
+}  // namespace

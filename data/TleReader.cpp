@@ -1,0 +1,102 @@
+#include "data/TleReader.h"
+
+#include <boost/algorithm/string/trim.hpp>
+
+#include <cfloat>
+#include <cmath>
+#include <istream>
+#include <stdexcept>
+
+namespace earth {
+namespace {
+
+constexpr std::size_t elementLineLength = 69;
+
+std::string fieldText(const std::string& line, std::size_t begin, std::size_t end) {
+    if (begin > end || end > line.size()) {
+        throw std::runtime_error("Unable to parse value");
+    }
+    return boost::algorithm::trim_copy(line.substr(begin, end - begin));
+}
+
+}  // namespace
+
+std::int32_t parseIntField(const std::string& line, std::size_t begin, std::size_t end) {
+    const std::string text = fieldText(line, begin, end);
+    std::size_t consumed = 0;
+    const int value = std::stoi(text, &consumed, 10);
+    if (consumed == 0) {
+        throw std::runtime_error("Unable to parse value");
+    }
+    return value;
+}
+
+float parseFloatField(const std::string& line, std::size_t begin, std::size_t end,
+                      bool impliedPoint) {
+    std::string text = fieldText(line, begin, end);
+    if (impliedPoint) {
+        text.insert(0, "0.");
+    }
+    std::size_t consumed = 0;
+    const double value = std::stod(text, &consumed);
+    if (consumed == 0) {
+        throw std::runtime_error("Unable to parse value");
+    }
+    // Narrowing a double beyond the float range is undefined; treat it as the standard
+    // conversion would for a float.
+    if (std::isfinite(value) && std::fabs(value) > FLT_MAX) {
+        throw std::out_of_range("Value out of range for single precision: " + text);
+    }
+    return static_cast<float>(value);
+}
+
+TleReader::TleReader(std::uint16_t resourceId) : stream_(openDataResource(resourceId)) {
+    if (!stream_.is_open()) {
+        throw std::runtime_error("Unable to open TLE file");
+    }
+}
+
+TleReader::TleReader(TextSource source) : stream_(source.text) {
+    if (!stream_.is_open()) {
+        throw std::runtime_error("Unable to open TLE file");
+    }
+}
+
+std::optional<TleRecord> TleReader::next() {
+    std::string name;
+    if (!std::getline(stream_, name)) {
+        return std::nullopt;
+    }
+    boost::algorithm::trim(name);
+    std::string line1;
+    if (!std::getline(stream_, line1)) {
+        throw std::runtime_error("Missing second line in TLE triple");
+    }
+    std::string line2;
+    if (!std::getline(stream_, line2)) {
+        throw std::runtime_error("Missing third line in TLE triple");
+    }
+    boost::algorithm::trim(line1);
+    boost::algorithm::trim(line2);
+    if (line1.size() != elementLineLength) {
+        throw std::runtime_error("Malformed Line 1");
+    }
+    if (line2.size() != elementLineLength) {
+        throw std::runtime_error("Malformed Line 2");
+    }
+
+    TleRecord record;
+    record.name = std::move(name);
+    record.catalogNumber = parseIntField(line1, 2, 7);
+    record.epochYear = parseIntField(line1, 18, 20);
+    record.epochDay = parseFloatField(line1, 20, 32);
+    record.inclination = parseFloatField(line2, 8, 16);
+    record.raan = parseFloatField(line2, 17, 25);
+    record.eccentricity = parseFloatField(line2, 26, 33, true);
+    record.argumentOfPerigee = parseFloatField(line2, 34, 42);
+    record.meanAnomaly = parseFloatField(line2, 43, 51);
+    record.meanMotion = parseFloatField(line2, 52, 63);
+    return record;
+}
+
+}  // namespace earth

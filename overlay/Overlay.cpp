@@ -1,0 +1,127 @@
+#include "overlay/Overlay.h"
+
+#include "overlay/OverlayFontTexture.h"
+#include "overlay/PanelMapping.h"
+#include "render/PanelRenderer.h"
+
+#include <imgui.h>
+
+#include <stdexcept>
+
+namespace earth {
+
+namespace {
+
+// Borders come from the style (WindowBorderSize 1); the window follows its text.
+constexpr ImGuiWindowFlags kPanelFlags = ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
+                                         ImGuiWindowFlags_NoScrollbar |
+                                         ImGuiWindowFlags_AlwaysAutoResize;
+
+// The library refuses a frame time that is not positive; a frame that took no measurable
+// time still has to lay its panels out.
+constexpr float kShortestFrame = 1e-4f;
+
+}  // namespace
+
+Overlay& Overlay::instance() {
+    static Overlay overlay;
+    return overlay;
+}
+
+Overlay::Overlay() {
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.DisplaySize = ImVec2(canvasWidth_, canvasHeight_);
+    // Bakes the library's own font now, so that the first frame finds it ready.
+    unsigned char* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+    if (pixels == nullptr || width <= 0 || height <= 0) {
+        ImGui::DestroyContext();
+        throw std::runtime_error("Load failure");
+    }
+}
+
+Overlay::~Overlay() {
+    // By now the window and its context are normally gone: the name must not be deleted
+    // through GL any more. The scene's teardown has released it in the ordinary case.
+    if (fontTexture_) fontTexture_->abandon();
+    ImGui::DestroyContext();  // writes "imgui.ini"
+}
+
+void Overlay::beginPanel(const std::string& name, float dt) {
+    if (panelOpen_) throw std::logic_error("Overlay panel opened while another is open");
+    ImGuiIO& io = ImGui::GetIO();
+    io.DeltaTime = dt > kShortestFrame ? dt : kShortestFrame;
+    ImGui::NewFrame();
+    bool closeRequested = false;  // the panel has no way to be closed by the viewer
+    ImGui::Begin(name.c_str(), &closeRequested, kPanelFlags);
+    panelOpen_ = true;
+}
+
+void Overlay::endPanel(PanelRenderer& panels, const glm::vec3& centre, const glm::vec3& right,
+                       const glm::vec3& up, float scale) {
+    endPanel(panels.vertices(), centre, right, up, scale);
+}
+
+void Overlay::endPanel(std::vector<PanelVertex>& out, const glm::vec3& centre,
+                       const glm::vec3& right, const glm::vec3& up, float scale) {
+    if (!panelOpen_) throw std::logic_error("Overlay panel closed without being opened");
+    const ImVec2 size = ImGui::GetWindowSize();
+    const ImVec2 origin = ImGui::GetWindowPos();
+    const float line = ImGui::GetTextLineHeight();
+    const float pitch = ImGui::GetTextLineHeightWithSpacing();
+    ImGui::End();
+    panelOpen_ = false;
+
+    // The world height grows with the number of lines: one line plus one pitch makes k = 1.
+    const float k = size.y / (line + pitch);
+    PanelFrame frame;
+    frame.windowOrigin = glm::vec2(origin.x, origin.y);
+    frame.windowSize = glm::vec2(size.x, size.y);
+    frame.height = k * scale;
+    frame.width = size.y > 0.0f ? frame.height * (size.x / size.y) : 0.0f;
+    frame.right = right;
+    frame.up = up;
+    frame.corner = centre - right * (frame.width / 2.0f) - up * (frame.height / 2.0f);
+
+    const bool placeable = size.x > 0.0f && size.y > 0.0f;
+    if (placeable) {
+        renderCallback_ = [&out, frame](ImDrawList** lists, int count) {
+            appendPanelTriangles(lists, count, frame, out);
+        };
+    }
+    ImGui::Render();
+    const ImDrawData* data = ImGui::GetDrawData();
+    if (data != nullptr && data->Valid) dispatch(data->CmdLists, data->CmdListsCount);
+    renderCallback_ = nullptr;
+}
+
+void Overlay::dispatch(ImDrawList** lists, int count) {
+    if (renderCallback_) renderCallback_(lists, count);
+}
+
+void Overlay::acquireFontTexture() {
+    if (fontTextureUsers_++ > 0) return;
+    unsigned char* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    ImGui::GetIO().Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+    try {
+        fontTexture_ = std::make_unique<FontTexture>(pixels, width, height);
+    } catch (...) {
+        fontTextureUsers_ = 0;
+        throw;
+    }
+}
+
+void Overlay::releaseFontTexture() {
+    if (fontTextureUsers_ == 0) return;
+    if (--fontTextureUsers_ == 0) fontTexture_.reset();
+}
+
+unsigned Overlay::fontTexture() const { return fontTexture_ ? fontTexture_->name() : 0; }
+
+}  // namespace earth

@@ -1,0 +1,55 @@
+#include "render/BasicProgram.h"
+
+#include <epoxy/gl.h>
+#include <glm/gtc/type_ptr.hpp>
+
+namespace earth {
+
+namespace {
+
+glcommon::ProgramDescription basicProgram() {
+    glcommon::ProgramDescription d;
+    d.vertex = "basic.vsh";
+    d.fragment = "basic.fsh";
+    return d;
+}
+
+}  // namespace
+
+BasicProgram::BasicProgram() : program_(basicProgram()) {
+    using glcommon::uniformLocation;
+    projection_ = uniformLocation(program_, "uProjectionMatrix");
+    modelView_ = uniformLocation(program_, "uModelViewMatrix");
+    material_.shininess = uniformLocation(program_, "uMaterial", "shininess");
+    material_.specularColor = uniformLocation(program_, "uMaterial", "specularColor");
+    specularMaterial_.shininess = uniformLocation(program_, "uSpecularMaterial", "shininess");
+    specularMaterial_.specularColor = uniformLocation(program_, "uSpecularMaterial", "specularColor");
+    lightPosition_ = uniformLocation(program_, "uLightEyespace", "position");
+    lightColor_ = uniformLocation(program_, "uLightEyespace", "color");
+    lightAttenuation_ = uniformLocation(program_, "uLightEyespace", "attenuation");
+    lightAmbient_ = uniformLocation(program_, "uLightEyespace", "ambientCoefficient");
+    texture_ = uniformLocation(program_, "uTexture");
+    specularMap_ = uniformLocation(program_, "uSpecularMap");
+    nightMap_ = uniformLocation(program_, "uNightMap");
+}
+
+void BasicProgram::use(const glm::mat4& projection, const glm::mat4& modelView,
+                       const Material& material, const Material& specularMaterial,
+                       const Light& light, int dayUnit, int specularUnit, int nightUnit) const {
+    glUseProgram(program_.id());
+    glUniformMatrix4fv(projection_, 1, GL_FALSE, glm::value_ptr(projection));
+    glUniformMatrix4fv(modelView_, 1, GL_FALSE, glm::value_ptr(modelView));
+    glUniform1f(material_.shininess, material.shininess);
+    glUniform3fv(material_.specularColor, 1, glm::value_ptr(material.specularColor));
+    glUniform1f(specularMaterial_.shininess, specularMaterial.shininess);
+    glUniform3fv(specularMaterial_.specularColor, 1, glm::value_ptr(specularMaterial.specularColor));
+    glUniform3fv(lightPosition_, 1, glm::value_ptr(light.position));
+    glUniform3fv(lightColor_, 1, glm::value_ptr(light.color));
+    glUniform1f(lightAttenuation_, light.attenuation);
+    glUniform1f(lightAmbient_, light.ambientCoefficient);
+    glUniform1i(texture_, dayUnit);
+    glUniform1i(specularMap_, specularUnit);
+    glUniform1i(nightMap_, nightUnit);
+}
+
+}  // namespace earth

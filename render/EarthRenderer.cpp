@@ -1,0 +1,88 @@
+#include "render/EarthRenderer.h"
+
+#include "data/Resources.h"
+#include "data/SimulationClock.h"
+#include "render/LoadedEarthData.h"
+#include "render/SiderealTime.h"
+#include "render/Textures.h"
+
+#include <epoxy/gl.h>
+#include <glm/gtc/matrix_transform.hpp>
+
+namespace earth {
+
+namespace {
+
+// The mesh's lists are large; they live only until they are uploaded.
+IndexedMesh globeMesh(float radius, const EarthResources& resources) {
+    if (resources.mesh != nullptr) return IndexedMesh(*resources.mesh);
+    const LoadedEarthData data(radius, resources.grid);
+    return IndexedMesh(data);
+}
+
+glcommon::GlNameArray<1> mapTexture(std::uint16_t id, GLint internalFormat) {
+    const Image image(id);
+    return glcommon::Texture2D(image, internalFormat);
+}
+
+}  // namespace
+
+EarthRenderer::EarthRenderer(const SimulationClock& clock, const float& scale,
+                             const EarthResources& resources)
+    : clock_(clock),
+      scale_(scale),
+      program_(),
+      mesh_(globeMesh(scale * kEarthRadiusMetres, resources)),
+      dayTexture_(mapTexture(resources.day, GL_RGB)),
+      specularTexture_(mapTexture(resources.specular, GL_RED)),
+      nightTexture_(mapTexture(resources.night, GL_RGB)) {
+    light_.position = glm::vec3(2.0f, 2.0f, 2.0f);
+    light_.color = glm::vec3(1.0f);
+    light_.attenuation = 0.5f;
+    light_.ambientCoefficient = 0.01f;
+    surfaceMaterial_.shininess = 0.2f;
+    surfaceMaterial_.specularColor = glm::vec3(0.001f);
+    specularMaterial_.shininess = 5.0f;
+    specularMaterial_.specularColor = glm::vec3(1.0f);
+
+    mesh_.bind();
+    const GLsizei stride = sizeof(MeshVertex);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(MeshVertex, position)));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(MeshVertex, normal)));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(MeshVertex, uv)));
+    glBindVertexArray(0);
+
+    siderealOffset_ = siderealOffsetSeconds(clock_.epoch());
+}
+
+glm::mat4 EarthRenderer::model() const {
+    return glm::rotate(glm::mat4(1.0f), earthRotationAngle(clock_.time(), siderealOffset_),
+                       glm::vec3(0.0f, 1.0f, 0.0f));
+}
+
+void EarthRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
+    const glm::mat4 modelView = view * model();
+    // The light is fixed in the inertial frame: it follows the view, not the globe's turn.
+    Light eyeLight = light_;
+    eyeLight.position = glm::vec3(view * glm::vec4(light_.position, 1.0f));
+
+    mesh_.bind();
+    program_.use(projection, modelView, surfaceMaterial_, specularMaterial_, eyeLight, 0, 1, 2);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, dayTexture_[0]);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, specularTexture_[0]);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, nightTexture_[0]);
+    mesh_.draw();
+    glActiveTexture(GL_TEXTURE0);
+    glBindVertexArray(0);
+}
+
+}  // namespace earth

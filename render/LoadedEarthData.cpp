@@ -1,0 +1,178 @@
+#include "render/LoadedEarthData.h"
+
+#include "data/ResourceRegistry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace earth {
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the elevation grid is read in place as little-endian doubles");
+
+namespace {
+
+constexpr float kPi = 3.14159265358979323846f;
+
+// Sine and cosine of an angle in degrees mapped to radians as the mesh needs them; the grid
+// repeats each longitude on every row and each latitude along a row, so the last argument
+// is remembered and 1.6 million trigonometric calls shrink to a few thousand.
+class CachedSinCos {
+public:
+    void set(float argument) {
+        if (argument == argument_ && valid_) return;
+        argument_ = argument;
+        valid_ = true;
+        sin_ = std::sin(argument);
+        cos_ = std::cos(argument);
+    }
+    float sin() const { return sin_; }
+    float cos() const { return cos_; }
+
+private:
+    float argument_ = 0.0f;
+    float sin_ = 0.0f;
+    float cos_ = 1.0f;
+    bool valid_ = false;
+};
+
+float colatitude(float latitude) { return (90.0f - latitude) / 180.0f * kPi; }
+float azimuth(float longitude) { return (longitude + 180.0f) / 180.0f * kPi; }
+
+// Position on the sphere of colatitude theta and azimuth phi = longitude + 180 degrees,
+// turned so that +Y is north and +Z looks at latitude 0, longitude 0.
+MeshVertex surfaceVertex(const CachedSinCos& theta, const CachedSinCos& phi, float latitude,
+                         float longitude, float elevation, float radius) {
+    const float r = radius * (elevation + kEarthRadiusMetres) / kEarthRadiusMetres;
+    const glm::vec3 position(-r * theta.sin() * phi.sin(), r * theta.cos(),
+                             -r * theta.sin() * phi.cos());
+    MeshVertex v;
+    v.position = position;
+    const float length = std::sqrt(position.x * position.x + position.y * position.y +
+                                   position.z * position.z);
+    v.normal = length > 0.0f ? position / length : glm::vec3(0.0f, 1.0f, 0.0f);
+    v.uv = glm::vec2((longitude + 180.0f) / 360.0f, 1.0f - (latitude + 90.0f) / 180.0f);
+    return v;
+}
+
+MeshVertex poleVertex(float latitude, float radius) {
+    CachedSinCos theta, phi;
+    theta.set(colatitude(latitude));
+    phi.set(azimuth(0.0f));
+    return surfaceVertex(theta, phi, latitude, 0.0f, 0.0f, radius);
+}
+
+struct GridRecord {
+    double longitude;
+    double latitude;
+    double elevation;
+};
+
+GridRecord readRecord(const char* grid, std::size_t index) {
+    GridRecord record;
+    std::memcpy(&record, grid + index * kElevationRecordBytes, sizeof record);
+    if (!std::isfinite(record.longitude) || !std::isfinite(record.latitude) ||
+        !std::isfinite(record.elevation)) {
+        throw std::runtime_error("Elevation grid record " + std::to_string(index) +
+                                 " holds a value that is not a finite number");
+    }
+    return record;
+}
+
+}  // namespace
+
+LoadedEarthData::LoadedEarthData(float radius, std::uint16_t gridResource) {
+    const auto bytes = findResource("DATA", std::to_string(gridResource));
+    if (!bytes) {
+        throw std::runtime_error("Missing data resource " + std::to_string(gridResource));
+    }
+    build(*bytes, radius, ElevationGridShape{});
+}
+
+LoadedEarthData::LoadedEarthData(std::string_view gridBytes, float radius,
+                                 ElevationGridShape shape) {
+    build(gridBytes, radius, shape);
+}
+
+void LoadedEarthData::build(std::string_view gridBytes, float radius, ElevationGridShape shape) {
+    static_assert(sizeof(GridRecord) == kElevationRecordBytes);
+    if (shape.columns < 2 || shape.rows < 1) {
+        throw std::invalid_argument("Elevation grid needs at least 2 columns and 1 row");
+    }
+    const std::size_t available = gridBytes.size() / kElevationRecordBytes;
+    if (available < shape.recordCount()) {
+        throw std::runtime_error("Elevation grid holds " + std::to_string(available) +
+                                 " records, " + std::to_string(shape.recordCount()) +
+                                 " needed");
+    }
+    const char* grid = gridBytes.data();
+    const std::size_t columns = static_cast<std::size_t>(shape.columns);
+    const std::size_t rows = static_cast<std::size_t>(shape.rows);
+    const std::size_t ringSize = columns + 1;
+
+    // Written in place into storage sized once: no growth, no per-vertex allocation.
+    vertices_.resize(shape.vertexCount());
+    MeshVertex* const out = vertices_.data();
+    out[0] = poleVertex(90.0f, radius);
+    // The grid runs down the columns, the rings run along the rows. A band of neighbouring
+    // columns is read down the column streams together, so that reads and writes stay on a
+    // few pages at a time instead of jumping one grid column (10.8 kB) per vertex.
+    constexpr std::size_t kBand = 16;
+    std::vector<CachedSinCos> columnAzimuths(columns);
+    CachedSinCos theta;
+    for (std::size_t first = 0; first < columns; first += kBand) {
+        const std::size_t last = std::min(columns, first + kBand);
+        for (std::size_t q = 0; q < rows; ++q) {
+            const std::size_t row = rows - 1 - q;
+            MeshVertex* ring = out + 1 + ringSize * q;
+            for (std::size_t c = first; c < last; ++c) {
+                const GridRecord record = readRecord(grid, c * rows + row);
+                const float latitude = static_cast<float>(record.latitude);
+                const float longitude = static_cast<float>(record.longitude);
+                theta.set(colatitude(latitude));
+                columnAzimuths[c].set(azimuth(longitude));
+                ring[c] = surfaceVertex(theta, columnAzimuths[c], latitude, longitude,
+                                        static_cast<float>(record.elevation), radius);
+            }
+        }
+    }
+    // The seam vertex repeats column 0 where the texture wraps round: same place, u = 1.
+    for (std::size_t q = 0; q < rows; ++q) {
+        MeshVertex* ring = out + 1 + ringSize * q;
+        ring[columns] = ring[0];
+        ring[columns].uv.x = 1.0f;
+    }
+    out[shape.vertexCount() - 1] = poleVertex(-90.0f, radius);
+
+    indices_.resize(shape.indexCount());
+    std::uint32_t* index = indices_.data();
+    const auto v = [ringSize](std::size_t q, std::size_t c) {
+        return static_cast<std::uint32_t>(1 + ringSize * q + c);
+    };
+    for (std::size_t c = 0; c < columns; ++c) {
+        *index++ = 0;
+        *index++ = v(0, c);
+        *index++ = v(0, c + 1);
+    }
+    for (std::size_t q = 0; q + 1 < rows; ++q) {
+        for (std::size_t c = 0; c < columns; ++c) {
+            *index++ = v(q, c + 1);
+            *index++ = v(q, c);
+            *index++ = v(q + 1, c);
+            *index++ = v(q, c + 1);
+            *index++ = v(q + 1, c);
+            *index++ = v(q + 1, c + 1);
+        }
+    }
+    const std::uint32_t southPole = static_cast<std::uint32_t>(shape.vertexCount() - 1);
+    for (std::size_t c = 0; c < columns; ++c) {
+        *index++ = v(rows - 1, c + 1);
+        *index++ = v(rows - 1, c);
+        *index++ = southPole;
+    }
+}
+
+}  // namespace earth

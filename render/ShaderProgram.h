@@ -1,0 +1,60 @@
+#pragma once
+// Shader programs built from the named sources of the shader catalogue.
+
+#include "render/GlName.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace glcommon {
+
+// Which stages a program has, by catalogue name, and the transform-feedback outputs it
+// captures, in capture order.
+struct ProgramDescription {
+    std::optional<std::string> vertex;
+    std::optional<std::string> geometry;
+    std::optional<std::string> fragment;
+    std::optional<std::vector<std::string>> varyings;
+
+    ProgramDescription& addVarying(const std::string& name) {
+        if (!varyings) varyings.emplace();
+        varyings->push_back(name);
+        return *this;
+    }
+};
+
+// A compiled shader object of `type` (GL_VERTEX_SHADER, ...) from the catalogue text `name`.
+// Throws "Missing shader" or, after printing the driver's log, "Unable to compile shader".
+GlName compileShader(std::uint32_t type, const std::string& name);
+
+class ShaderProgram {
+public:
+    ShaderProgram() = default;
+    // Throws as compileShader does, or "Unable to link shader program" after the log.
+    explicit ShaderProgram(const ProgramDescription& description);
+
+    std::uint32_t id() const noexcept { return program_.get(); }
+    bool valid() const noexcept { return program_.owns(); }
+
+private:
+    GlName program_;
+};
+
+std::int32_t uniformLocation(const ShaderProgram& program, const std::string& name);
+// The location of "structName.fieldName".
+std::int32_t uniformLocation(const ShaderProgram& program, const std::string& structName,
+                             const std::string& fieldName);
+
+namespace impl {
+
+// Reads an info log whose reported length may be 0 (some drivers say so even when they
+// write a terminator): the buffer always has at least one zeroed byte.
+std::string fetchInfoLog(std::int32_t reportedLength,
+                         const std::function<void(std::int32_t capacity, char* buffer)>& fetch);
+
+}  // namespace impl
+
+}  // namespace glcommon

@@ -1,0 +1,29 @@
+#include "render/SiderealTime.h"
+
+#include <boost/date_time/gregorian/gregorian_types.hpp>
+#include <boost/date_time/posix_time/posix_time_types.hpp>
+
+#include <cmath>
+#include <cstdint>
+
+namespace earth {
+
+namespace {
+constexpr std::int64_t kSiderealDayMicroseconds = 86164090530;
+constexpr float kTwoPi = 6.28318530717958647692f;
+}  // namespace
+
+float siderealOffsetSeconds(const boost::posix_time::ptime& epoch) {
+    using namespace boost::posix_time;
+    const ptime j2000(boost::gregorian::date(2000, 1, 1), hours(12));
+    const std::int64_t d = (epoch - j2000).total_microseconds();
+    const std::int64_t whole = d / kSiderealDayMicroseconds * kSiderealDayMicroseconds;
+    return static_cast<float>(static_cast<double>(d - whole) / 1000000.0);
+}
+
+float earthRotationAngle(float time, float siderealOffset) {
+    const float hours = std::fmod(18.697374f + 24.06571f * (time + siderealOffset) / 86400.0f, 24.0f);
+    return hours / 24.0f * kTwoPi;
+}
+
+}  // namespace earth

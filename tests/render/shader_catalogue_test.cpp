@@ -1,0 +1,94 @@
+// The embedded GLSL: every catalogue name resolves, the manifest and the files agree, and each
+// file passes the reference compiler's front end.
+#include "render/ShaderCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::vector<std::string> kCatalogue = {
+    "basic.fsh",          "basic.vsh",     "map-surface.fsh",   "map-surface.vsh",
+    "orbit-position.vsh", "orbit.fsh",     "orbit.gsh",         "orbit.vsh",
+    "panel.fsh",          "panel.vsh",     "starfield.fsh",     "starfield.vsh",
+    "textured-quad.fsh",  "textured-quad.vsh",
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+struct ManifestLine {
+    std::string name;
+    std::string path;
+};
+
+std::vector<ManifestLine> manifest() {
+    std::ifstream in(std::string(ORBITARIUM_SOURCE_DIR) + "/render/shaders/shaders.txt");
+    std::vector<ManifestLine> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string type, name, path;
+        fields >> type >> name >> path;
+        EXPECT_EQ(type, "SHADER") << line;
+        lines.push_back({name, path});
+    }
+    return lines;
+}
+
+TEST(ShaderCatalogue, HoldsExactlyTheFourteenSources) {
+    EXPECT_EQ(earth::shaderNames(), kCatalogue);
+}
+
+TEST(ShaderCatalogue, SourcesAreTheFilesOnDisk) {
+    const auto lines = manifest();
+    ASSERT_EQ(lines.size(), kCatalogue.size());
+    for (const auto& entry : lines) {
+        const std::string text = earth::shaderSource(entry.name);
+        EXPECT_EQ(text, readFile(std::string(ORBITARIUM_SOURCE_DIR) + "/" + entry.path)) << entry.name;
+        EXPECT_EQ(text.rfind("#version 430\n", 0), 0u) << entry.name;
+    }
+}
+
+TEST(ShaderCatalogue, GeometryStageOfTheTubes) {
+    EXPECT_NE(earth::shaderSource("orbit.gsh").find("layout(lines) in;"), std::string::npos);
+}
+
+TEST(ShaderCatalogue, UnknownNamesFailWithTheSentence) {
+    for (const char* name : {"orbit.gs", "orbit.vert", "", "ORBIT.GSH", "shaders.txt"}) {
+        try {
+            earth::shaderSource(name);
+            ADD_FAILURE() << "no failure for '" << name << "'";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "Missing shader");
+        }
+    }
+}
+
+// glslangValidator does not know our extensions, so the stage is given explicitly.
+TEST(ShaderCatalogue, EveryFilePassesGlslangValidator) {
+    ASSERT_EQ(std::system("glslangValidator --version > /dev/null 2>&1"), 0)
+        << "glslangValidator (Debian glslang-tools) is needed for this test";
+    for (const auto& entry : manifest()) {
+        const std::string ext = entry.name.substr(entry.name.rfind('.') + 1);
+        const std::string stage = ext == "vsh" ? "vert" : ext == "gsh" ? "geom" : "frag";
+        ASSERT_TRUE(ext == "vsh" || ext == "gsh" || ext == "fsh") << entry.name;
+        const std::string command = "glslangValidator -S " + stage + " '" +
+                                    std::string(ORBITARIUM_SOURCE_DIR) + "/" + entry.path + "'";
+        EXPECT_EQ(std::system((command + " > /dev/null").c_str()), 0)
+            << entry.name << " rejected; run: " << command;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,189 @@
+// The star cube with one plain colour per face, alone and behind the globe.
+#include "render/Starfield.h"
+
+#include "data/SimulationClock.h"
+#include "render/EarthRenderer.h"
+#include "render/LoadedEarthData.h"
+#include "support/GlTestContext.h"
+#include "support/OffscreenTarget.h"
+
+#include <epoxy/gl.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace earth {
+namespace {
+
+using test::Rgba;
+
+constexpr int kSize = 128;
+
+StarfieldFaces testFaces() {
+    StarfieldFaces f;
+    f.positiveX = 60210;
+    f.negativeX = 60211;
+    f.positiveY = 60212;
+    f.negativeY = 60213;
+    f.positiveZ = 60214;
+    f.negativeZ = 60215;
+    return f;
+}
+
+// Face colours of the test images, in the order +X, -X, +Y, -Y, +Z, -Z.
+const Rgba kFaceColours[6] = {{255, 0, 0, 255},   {0, 255, 0, 255},   {0, 0, 255, 255},
+                              {255, 255, 0, 255}, {255, 0, 255, 255}, {0, 255, 255, 255}};
+
+Rgba faceColourFor(const glm::vec3& d) {
+    const glm::vec3 a = glm::abs(d);
+    if (a.x >= a.y && a.x >= a.z) return kFaceColours[d.x > 0 ? 0 : 1];
+    if (a.y >= a.z) return kFaceColours[d.y > 0 ? 2 : 3];
+    return kFaceColours[d.z > 0 ? 4 : 5];
+}
+
+// Right-handed rotations written out, to check the composition the cube uses.
+glm::mat3 rotationX(float a) {
+    return glm::mat3(1, 0, 0, 0, std::cos(a), std::sin(a), 0, -std::sin(a), std::cos(a));
+}
+glm::mat3 rotationY(float a) {
+    return glm::mat3(std::cos(a), 0, -std::sin(a), 0, 1, 0, std::sin(a), 0, std::cos(a));
+}
+glm::mat3 rotationZ(float a) {
+    return glm::mat3(std::cos(a), std::sin(a), 0, -std::sin(a), std::cos(a), 0, 0, 0, 1);
+}
+
+class StarfieldTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::enableSceneState(); }
+
+    glm::mat4 projection() const {
+        return glm::perspective(glm::radians(45.0f), 1.0f, 0.1f, 100.0f);
+    }
+    // The frame's sky matrix: the projection times the view without its translation.
+    glm::mat4 sky(const glm::mat4& view) const { return projection() * glm::mat4(glm::mat3(view)); }
+    Rgba at(const std::vector<Rgba>& p, int x, int y) const {
+        return p[static_cast<std::size_t>(y) * kSize + x];
+    }
+    void keepOnFailure(const std::vector<Rgba>& pixels, const std::string& name) {
+        if (HasFailure()) target.writePng(pixels, name + ".png");
+    }
+
+    test::GlTestContext context{kSize, kSize};
+    test::OffscreenTarget target{kSize, kSize};
+};
+
+TEST_F(StarfieldTest, EachViewingDirectionShowsTheFaceTurnedThereByTheFixedRotation) {
+    Starfield stars(testFaces());
+    const glm::mat3 r = rotationX(0.75f) * rotationY(0.6f) * rotationZ(1.4f);
+    const glm::mat3 actual(Starfield::fixedRotation());
+    for (int c = 0; c < 3; ++c) {
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(actual[c][k], r[c][k], 1e-6f);
+    }
+    // Each face's centre is turned by R: looking along R times the face's axis shows that
+    // face, far from its edges.
+    const glm::vec3 axes[] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    int movedFaces = 0;
+    for (int f = 0; f < 6; ++f) {
+        const glm::vec3 d = r * axes[f];
+        const glm::vec3 up = std::abs(d.y) > 0.9f ? glm::vec3(0, 0, 1) : glm::vec3(0, 1, 0);
+        target.begin();
+        stars.draw(sky(glm::lookAt(glm::vec3(0.0f), d, up)));
+        const auto pixels = target.read();
+        EXPECT_EQ(at(pixels, kSize / 2, kSize / 2), kFaceColours[f]) << "face " << f;
+        if (faceColourFor(d) != kFaceColours[f]) ++movedFaces;
+        keepOnFailure(pixels, "stars-face-" + std::to_string(f));
+    }
+    // Without the rotation most of these directions would show another face.
+    EXPECT_GE(movedFaces, 4);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(StarfieldTest, MovingTheViewerDoesNotMoveTheStars) {
+    Starfield stars(testFaces());
+    const glm::vec3 forward = glm::normalize(glm::vec3(0.3f, -0.2f, -1.0f));
+    const glm::vec3 places[] = {{0.0f, 0.0f, 3.0f}, {40.0f, -7.0f, 12.0f}};
+    std::vector<Rgba> pictures[2];
+    for (int i = 0; i < 2; ++i) {
+        const glm::mat4 view = glm::lookAt(places[i], places[i] + forward, glm::vec3(0, 1, 0));
+        target.begin();
+        stars.draw(sky(view));
+        pictures[i] = target.read();
+    }
+    EXPECT_TRUE(pictures[0] == pictures[1]);
+    // A turned view shows another part of the sky.
+    const glm::mat4 turned = glm::lookAt(glm::vec3(0.0f), -forward, glm::vec3(0, 1, 0));
+    target.begin();
+    stars.draw(sky(turned));
+    EXPECT_FALSE(target.read() == pictures[0]);
+}
+
+TEST_F(StarfieldTest, GlobeDrawnAfterwardsIsNeverHiddenByStars) {
+    static const LoadedEarthData mesh = [] {
+        const ElevationGridShape shape;
+        std::string bytes(shape.recordCount() * kElevationRecordBytes, '\0');
+        for (int c = 0; c < shape.columns; ++c) {
+            for (int r = 0; r < shape.rows; ++r) {
+                const double record[3] = {-180.0 + 0.4 * c, -90.0 + 0.4 * r, 0.0};
+                std::memcpy(&bytes[(static_cast<std::size_t>(c) * shape.rows + r) * 24], record,
+                            sizeof record);
+            }
+        }
+        return LoadedEarthData(bytes, 1.0f);
+    }();
+    SimulationClock clock;
+    const float scale = 1.0f / 6378100.0f;
+    EarthResources maps;
+    maps.day = 60200;
+    maps.specular = 60201;
+    maps.night = 60201;  // black: no night colour can match a star face
+    maps.mesh = &mesh;
+    EarthRenderer earth(clock, scale, maps);
+    Starfield stars(testFaces());
+
+    const glm::vec3 eye(0.0f, 0.0f, 3.0f);
+    const glm::mat4 view = glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(0, 1, 0));
+    target.begin();
+    stars.draw(sky(view));
+    const auto starsOnly = target.read();
+    target.begin();
+    stars.draw(sky(view));
+    earth.draw(projection(), view);
+    const auto withGlobe = target.read();
+
+    // The globe's disc: radius tan(asin(1/3)) / tan(22.5 deg) of the half picture.
+    const float discRadius = std::tan(std::asin(1.0f / 3.0f)) / std::tan(glm::radians(22.5f)) *
+                             kSize / 2.0f;
+    int inside = 0, outside = 0;
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            const float r = std::hypot(x + 0.5f - kSize / 2.0f, y + 0.5f - kSize / 2.0f);
+            if (r < discRadius - 1.5f) {
+                ++inside;
+                EXPECT_NE(at(withGlobe, x, y), at(starsOnly, x, y)) << x << "," << y;
+            } else if (r > discRadius + 1.5f) {
+                ++outside;
+                EXPECT_EQ(at(withGlobe, x, y), at(starsOnly, x, y)) << x << "," << y;
+            }
+            if (HasFailure()) break;
+        }
+        if (HasFailure()) break;
+    }
+    EXPECT_GT(inside, 5000);
+    EXPECT_GT(outside, 5000);
+    keepOnFailure(withGlobe, "stars-globe");
+}
+
+TEST_F(StarfieldTest, DrawingLeavesDepthWritesOn) {
+    Starfield stars(testFaces());
+    target.begin();
+    stars.draw(sky(glm::mat4(1.0f)));
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_EQ(depthWrites, GL_TRUE);
+}
+
+}  // namespace
+}  // namespace earth
