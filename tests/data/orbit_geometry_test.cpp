@@ -275,6 +275,8 @@ TEST(OrbitVertices, DegenerateElementSetsFailClearly) {
     TleRecord badEpoch = record(15.0f, 0.0f);
     badEpoch.epochDay = 1e9f;
     EXPECT_THROW(make(badEpoch), std::runtime_error);
+    badEpoch.epochDay = -28.5f;  // a sign in the day field, found by the fuzz test
+    EXPECT_THROW(make(badEpoch), std::runtime_error);
     badEpoch = record(15.0f, 0.0f);
     badEpoch.epochYear = -3;
     EXPECT_THROW(make(badEpoch), std::runtime_error);

@@ -134,6 +134,9 @@ TEST(TleReader, MalformedSetsFailWithTheirSentence) {
     const std::string longLine = issLine1 + "0";
     std::string blankNumber = issLine1;
     blankNumber.replace(2, 5, "     ");
+    // Found by the fuzz test: an exponent slipped into the mean motion.
+    std::string hugeMotion = issLine2;
+    hugeMotion.replace(52, 11, "15.72125E91");
     std::string blankInclination = issLine2;
     blankInclination.replace(8, 8, "        ");
     struct Case {
@@ -152,6 +155,7 @@ TEST(TleReader, MalformedSetsFailWithTheirSentence) {
         {set("A", issLine1 + std::string(5000, 'x')), "Malformed Line 1"},
         {set("A", blankNumber), "stoi"},
         {set("A", issLine1, blankInclination), "stod"},
+        {set("A", issLine1, hugeMotion), "Value out of range for single precision: 15.72125E91"},
     };
     for (const Case& c : cases) {
         std::string message;
