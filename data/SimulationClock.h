@@ -20,7 +20,6 @@ public:
 
     // Adds simulated seconds (rate times the real time step).
     void advance(double simulatedSeconds) { seconds_ += simulatedSeconds; }
-    void setTime(double seconds) { seconds_ = seconds; }
 
     const boost::posix_time::ptime& epoch() const { return epoch_; }
     boost::posix_time::ptime now() const {
