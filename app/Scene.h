@@ -1,0 +1,83 @@
+#pragma once
+// Everything that exists while the window is open: clock, catalogue, headset render targets,
+// renderers, input and the running script, and the frame that drives them.
+
+#include "data/Satellite.h"
+#include "data/SimulationClock.h"
+#include "ovrlib/Framebuffer.h"
+#include "render/EarthRenderer.h"
+#include "render/PanelRenderer.h"
+#include "render/SatelliteRenderer.h"
+#include "render/SplashScreens.h"
+#include "render/Starfield.h"
+#include "script/InputState.h"
+#include "script/ScriptElement.h"
+
+#include <glm/mat4x4.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct GLFWwindow;
+
+namespace ovrlib {
+class Headset;
+class GlRenderState;
+class BoundGlRenderState;
+}  // namespace ovrlib
+
+namespace earth {
+
+class Scene {
+public:
+    // Needs the window's GL context current. `headset` is null in desktop mode and must
+    // outlive the scene.
+    Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool noTour);
+    ~Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    // One iteration of the main loop: input, script, clock, propagation, panels, drawing.
+    void frame(std::uint32_t frameIndex);
+
+    InputState& input() { return input_; }
+    // Follows the window's framebuffer; used by the desktop projection.
+    void setAspect(float aspect) { aspect_ = aspect; }
+    float aspect() const { return aspect_; }
+
+    const ScriptContext& script() const { return script_; }
+    const SimulationClock& clock() const { return clock_; }
+
+    // The desktop projection: 45 handed to a perspective taking radians, as the splash quad
+    // is sized for it (a vertical field of view of about 58.3 degrees).
+    static glm::mat4 desktopProjection(float aspect);
+
+private:
+    void renderDesktop();
+    void renderHeadset(std::uint32_t frameIndex);
+    void drawScene(const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky);
+    void layOutPanels(float dt);
+
+    ovrlib::Headset* headset_;
+    float aspect_;
+    SimulationClock clock_;
+    float scale_ = 1.0f / 6378100.0f;
+    std::vector<Satellite> satellites_;
+    std::shared_ptr<ovrlib::GlRenderState> renderState_;
+    std::vector<ovrlib::Framebuffer> eyeFramebuffers_;
+    std::shared_ptr<ovrlib::BoundGlRenderState> boundRenderState_;
+    SplashScreens splashScreens_;
+    Starfield starfield_;
+    EarthRenderer earth_;
+    SatelliteRenderer satelliteRenderer_;
+    PanelRenderer panelRenderer_;
+    GlfwJoysticks joysticks_;
+    InputState input_;
+    ScriptContext script_;
+    // Window-system seconds at the end of the previous frame. Kept in double precision: a
+    // float of a long-running clock rounds the step to milliseconds, and sometimes to zero.
+    double lastFrameTime_;
+};
+
+}  // namespace earth
