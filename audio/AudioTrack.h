@@ -58,7 +58,7 @@ private:
     static constexpr int bufferCount = 4;
 
     void begin(bool looped);
-    bool fillLocked(ALuint buffer);
+    long fillLocked(ALuint buffer);
     void refillLocked();
     ALint sourceStateLocked() const;
 
@@ -78,6 +78,7 @@ private:
     bool paused_ = false;
     bool reachedEnd_ = false;     // the decoder has delivered the last frame (not looping)
     std::int64_t playedFrames_ = 0;  // frames of buffers already played and taken back
+    std::int64_t queuedFrames_ = 0;  // frames in the buffers on the source's queue
 };
 
 }  // namespace earth

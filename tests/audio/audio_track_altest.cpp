@@ -131,6 +131,29 @@ TEST_F(AudioTrackTest, PauseHoldsThePositionAndResumeContinuesFromIt) {
     EXPECT_LT(seconds, (2000 - later) / 1000.0 + 2.0);
 }
 
+TEST_F(AudioTrackTest, QueueThatRanDryIsNotTakenForTheEnd) {
+    // Holding the system's lock starves the refill worker, as a stalled machine would: the
+    // source plays its queued second and stops. The track must then pick up where it stopped
+    // and play the rest, not report the end early.
+    AudioTrack track(audio, tone2s);
+    track.play();
+    const auto start = Clock::now();
+    {
+        AudioSystem::Lock starve(audio);
+        std::this_thread::sleep_for(1500ms);
+    }
+    EXPECT_FALSE(track.isFinished());
+    EXPECT_TRUE(track.isPlaying());
+    const std::int64_t resumedAt = track.positionMs();
+    EXPECT_GE(resumedAt, 900);
+    EXPECT_LE(resumedAt, 1500);
+    waitFor([&] { return track.isFinished(); }, 10s);
+    ASSERT_TRUE(track.isFinished());
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_GT(seconds, 1.5 + (2000 - resumedAt) / 1000.0 - 0.1);  // the rest really played
+    EXPECT_EQ(track.positionMs(), 2000);
+}
+
 TEST_F(AudioTrackTest, SkipStopsAtOnceAndStaysFinished) {
     AudioTrack track(audio, tone2s);
     track.play();
