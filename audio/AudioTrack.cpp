@@ -109,6 +109,7 @@ void AudioTrack::begin(bool looped) {
     alSourcef(source, AL_GAIN, looped ? audio_->volume() : 1.0f);
     alSourcePlay(source);
     checkAlError();
+    audio_->wakeLocked();
 }
 
 // Decodes the next slice into the buffer; returns its frames, 0 if nothing was left (or the
@@ -266,6 +267,10 @@ std::int64_t AudioTrack::lengthMs() const {
 
 bool AudioTrack::isFinished() const {
     AudioSystem::Lock lock(*audio_);
+    return finishedLocked();
+}
+
+bool AudioTrack::finishedLocked() const {
     if (!source_ || !started_ || stoppedByUser_) {
         return true;
     }

@@ -60,6 +60,9 @@ private:
     void begin(bool looped);
     long fillLocked(ALuint buffer);
     void refillLocked();
+    bool finishedLocked() const;
+    // Whether the worker has anything to do for this track (playing or paused).
+    bool activeLocked() const { return source_ && started_ && !finishedLocked(); }
     ALint sourceStateLocked() const;
 
     AudioSystem* audio_;

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdint>
 #include <functional>
-#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 // These run against OpenAL Soft's null device (ALSOFT_DRIVERS=null, set by the test runner):
 // it mixes in real time on its own thread without any sound hardware.
@@ -33,9 +35,22 @@ double waitFor(const std::function<bool()>& condition, std::chrono::milliseconds
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-int countMatches(const std::string& text, const std::regex& line) {
-    return static_cast<int>(std::distance(
-        std::sregex_iterator(text.begin(), text.end(), line), std::sregex_iterator()));
+// The codes of the "Audio error: (code) text" lines in the output; a line of any other
+// form, or one without its text, is recorded as 0 so that the comparison fails.
+std::vector<int> errorCodes(const std::string& output) {
+    std::vector<int> codes;
+    std::istringstream lines(output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        int code = 0;
+        int textStart = 0;
+        if (std::sscanf(line.c_str(), "Audio error: (%d) %n", &code, &textStart) != 1 ||
+            textStart == 0 || line.size() <= static_cast<std::size_t>(textStart)) {
+            code = 0;
+        }
+        codes.push_back(code);
+    }
+    return codes;
 }
 
 class AudioTrackTest : public ::testing::Test {
@@ -223,11 +238,11 @@ TEST_F(AudioTrackTest, TwoSystemsKeepTheirOwnContexts) {
 }
 
 TEST_F(AudioTrackTest, UndecodableTrackReportsAtLoadAndAtEveryPlay) {
-    const std::regex line(R"(Audio error: \(-\d+\) [^\n]+\n)");
     struct Case {
         const char* what;
         int id;
     };
+    // Both reach the decoder, which cannot find an Ogg Vorbis stream in them.
     for (const Case& c : {Case{"not Vorbis", notVorbis}, Case{"missing resource", 69999}}) {
         SCOPED_TRACE(c.what);
         ::testing::internal::CaptureStdout();
@@ -243,8 +258,11 @@ TEST_F(AudioTrackTest, UndecodableTrackReportsAtLoadAndAtEveryPlay) {
             EXPECT_EQ(track.positionMs(), 0);
         }
         const std::string out = ::testing::internal::GetCapturedStdout();
-        EXPECT_EQ(countMatches(out, line), 3) << out;  // load, play, playLooped
-        EXPECT_EQ(countMatches(out, std::regex("\n")), 3) << out;
+        const std::vector<int> codes = errorCodes(out);
+        ASSERT_EQ(codes.size(), 3u) << out;  // load, play, playLooped
+        EXPECT_LT(codes[0], 0) << out;       // a decoder code
+        EXPECT_EQ(codes[1], codes[0]) << out;
+        EXPECT_EQ(codes[2], codes[0]) << out;
     }
 }
 
@@ -268,9 +286,8 @@ TEST(AudioWithoutDevice, RunsOnAndReportsEveryPlay) {
         narration.play();
     }
     const std::string out = ::testing::internal::GetCapturedStdout();
-    const std::regex line(R"(Audio error: \(40961\) [^\n]+\n)");  // ALC_INVALID_DEVICE
-    EXPECT_EQ(countMatches(out, line), 3) << out;
-    EXPECT_EQ(countMatches(out, std::regex("\n")), 3) << out;
+    // ALC_INVALID_DEVICE for each of the three plays, and nothing else.
+    EXPECT_EQ(errorCodes(out), (std::vector<int>{40961, 40961, 40961})) << out;
 }
 
 }  // namespace
