@@ -20,7 +20,9 @@ class OggDecoder;
 
 class AudioTrack final : public IScriptElement {
 public:
-    // A missing or undecodable resource is reported once here and again at every play.
+    // A missing or undecodable resource is reported once here and again at every play. With
+    // no device nothing is opened and nothing reported here; every play reports it instead.
+    // The track must be destroyed before its system (static tracks are: they are made later).
     AudioTrack(AudioSystem& audio, int resourceId);
     ~AudioTrack();
     AudioTrack(const AudioTrack&) = delete;
@@ -40,7 +42,8 @@ public:
     std::int64_t positionMs() const;
     // Length of the track; 0 if it could not be opened.
     std::int64_t lengthMs() const;
-    // True once playback ended, was stopped, or never started; never true while looping.
+    // True once playback ended, was stopped, or never started (so also with no device, and the
+    // tour goes on without the sound); never true while looping.
     bool isFinished() const override;
 
     // As a script step: start plays once and keeps the track in charge (whoever waits for it
