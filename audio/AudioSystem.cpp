@@ -80,11 +80,24 @@ void AudioSystem::detach(AudioTrack* track) {
     tracks_.erase(std::remove(tracks_.begin(), tracks_.end(), track), tracks_.end());
 }
 
+// A track that starts playing wakes the worker; with none active it sleeps.
+void AudioSystem::wakeLocked() {
+    woken_ = true;
+    wake_.notify_one();
+}
+
 void AudioSystem::serviceLoop() {
     std::unique_lock<std::mutex> lock(mutex_);
     alcSetThreadContext(context_.get());
     while (!quit_) {
-        wake_.wait_for(lock, servicePeriod, [this] { return quit_; });
+        const bool active = std::any_of(tracks_.begin(), tracks_.end(),
+                                        [](const AudioTrack* track) { return track->activeLocked(); });
+        if (active) {
+            wake_.wait_for(lock, servicePeriod, [this] { return quit_; });
+        } else {
+            wake_.wait(lock, [this] { return quit_ || woken_; });
+        }
+        woken_ = false;
         if (quit_) {
             break;
         }

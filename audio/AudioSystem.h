@@ -46,6 +46,7 @@ private:
     friend class AudioTrack;
     void attach(AudioTrack* track);
     void detach(AudioTrack* track);
+    void wakeLocked();
     void serviceLoop();
 
     struct DeviceCloser {
@@ -62,6 +63,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool quit_ = false;
+    bool woken_ = false;
     std::vector<AudioTrack*> tracks_;
     std::thread worker_;
 };

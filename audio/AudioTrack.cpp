@@ -96,19 +96,25 @@ void AudioTrack::begin(bool looped) {
     paused_ = false;
     reachedEnd_ = false;
     playedFrames_ = 0;
+    queuedFrames_ = 0;
     for (AlBuffer& buffer : buffers_) {
-        if (!fillLocked(buffer.get())) {
+        const long frames = fillLocked(buffer.get());
+        if (frames == 0) {
             break;
         }
         const ALuint name = buffer.get();
         alSourceQueueBuffers(source, 1, &name);
+        queuedFrames_ += frames;
     }
     alSourcef(source, AL_GAIN, looped ? audio_->volume() : 1.0f);
     alSourcePlay(source);
     checkAlError();
+    audio_->wakeLocked();
 }
 
-bool AudioTrack::fillLocked(ALuint buffer) {
+// Decodes the next slice into the buffer; returns its frames, 0 if nothing was left (or the
+// upload failed, which is reported).
+long AudioTrack::fillLocked(ALuint buffer) {
     const int channels = decoder_->channels();
     const long capacity = static_cast<long>(scratch_.size()) / channels;
     long filled = 0;
@@ -138,12 +144,12 @@ bool AudioTrack::fillLocked(ALuint buffer) {
         rewoundEmpty = true;
     }
     if (filled == 0) {
-        return false;
+        return 0;
     }
     alBufferData(buffer, format_, scratch_.data(),
                  static_cast<ALsizei>(filled * channels * sizeof(std::int16_t)),
                  static_cast<ALsizei>(decoder_->sampleRate()));
-    return checkAlError();
+    return checkAlError() ? filled : 0;
 }
 
 void AudioTrack::refillLocked() {
@@ -161,11 +167,14 @@ void AudioTrack::refillLocked() {
         ALint size = 0;
         alGetBufferi(buffer, AL_SIZE, &size);
         playedFrames_ += size / frameBytes;
+        queuedFrames_ -= size / frameBytes;
         if (looping_ && total > 0) {
             playedFrames_ %= total;
         }
-        if (fillLocked(buffer)) {
+        const long frames = fillLocked(buffer);
+        if (frames > 0) {
             alSourceQueueBuffers(source, 1, &buffer);
+            queuedFrames_ += frames;
         }
     }
     // A worker held up past the queued second lets the source run dry and stop; pick up
@@ -236,8 +245,9 @@ std::int64_t AudioTrack::positionMs() const {
     const std::int64_t total = decoder_->totalFrames();
     const ALint state = sourceStateLocked();
     std::int64_t frames = playedFrames_;
-    if (state == AL_STOPPED && reachedEnd_ && !stoppedByUser_) {
-        frames = total;  // played to the end
+    if (state == AL_STOPPED && !stoppedByUser_) {
+        // Every queued buffer has played: at the end, or where the queue ran dry.
+        frames += queuedFrames_;
     } else if (state == AL_PLAYING || state == AL_PAUSED) {
         ALint offset = 0;
         alGetSourcei(source_.get(), AL_SAMPLE_OFFSET, &offset);
@@ -257,6 +267,10 @@ std::int64_t AudioTrack::lengthMs() const {
 
 bool AudioTrack::isFinished() const {
     AudioSystem::Lock lock(*audio_);
+    return finishedLocked();
+}
+
+bool AudioTrack::finishedLocked() const {
     if (!source_ || !started_ || stoppedByUser_) {
         return true;
     }

@@ -20,7 +20,9 @@ class OggDecoder;
 
 class AudioTrack final : public IScriptElement {
 public:
-    // A missing or undecodable resource is reported once here and again at every play.
+    // A missing or undecodable resource is reported once here and again at every play. With
+    // no device nothing is opened and nothing reported here; every play reports it instead.
+    // The track must be destroyed before its system (static tracks are: they are made later).
     AudioTrack(AudioSystem& audio, int resourceId);
     ~AudioTrack();
     AudioTrack(const AudioTrack&) = delete;
@@ -40,7 +42,8 @@ public:
     std::int64_t positionMs() const;
     // Length of the track; 0 if it could not be opened.
     std::int64_t lengthMs() const;
-    // True once playback ended, was stopped, or never started; never true while looping.
+    // True once playback ended, was stopped, or never started (so also with no device, and the
+    // tour goes on without the sound); never true while looping.
     bool isFinished() const override;
 
     // As a script step: start plays once and keeps the track in charge (whoever waits for it
@@ -58,8 +61,11 @@ private:
     static constexpr int bufferCount = 4;
 
     void begin(bool looped);
-    bool fillLocked(ALuint buffer);
+    long fillLocked(ALuint buffer);
     void refillLocked();
+    bool finishedLocked() const;
+    // Whether the worker has anything to do for this track (playing or paused).
+    bool activeLocked() const { return source_ && started_ && !finishedLocked(); }
     ALint sourceStateLocked() const;
 
     AudioSystem* audio_;
@@ -78,6 +84,7 @@ private:
     bool paused_ = false;
     bool reachedEnd_ = false;     // the decoder has delivered the last frame (not looping)
     std::int64_t playedFrames_ = 0;  // frames of buffers already played and taken back
+    std::int64_t queuedFrames_ = 0;  // frames in the buffers on the source's queue
 };
 
 }  // namespace earth

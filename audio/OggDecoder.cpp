@@ -24,6 +24,9 @@ std::size_t readMemory(void* out, std::size_t size, std::size_t count, void* sou
     }
     const std::size_t left = state->bytes.size() - state->position;
     const std::size_t items = std::min(count, left / size);
+    if (items == 0) {
+        return 0;  // also keeps an empty resource's null data pointer away from memcpy
+    }
     std::memcpy(out, state->bytes.data() + state->position, items * size);
     state->position += items * size;
     return items;

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdint>
 #include <functional>
-#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 // These run against OpenAL Soft's null device (ALSOFT_DRIVERS=null, set by the test runner):
 // it mixes in real time on its own thread without any sound hardware.
@@ -33,9 +35,22 @@ double waitFor(const std::function<bool()>& condition, std::chrono::milliseconds
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-int countMatches(const std::string& text, const std::regex& line) {
-    return static_cast<int>(std::distance(
-        std::sregex_iterator(text.begin(), text.end(), line), std::sregex_iterator()));
+// The codes of the "Audio error: (code) text" lines in the output; a line of any other
+// form, or one without its text, is recorded as 0 so that the comparison fails.
+std::vector<int> errorCodes(const std::string& output) {
+    std::vector<int> codes;
+    std::istringstream lines(output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        int code = 0;
+        int textStart = 0;
+        if (std::sscanf(line.c_str(), "Audio error: (%d) %n", &code, &textStart) != 1 ||
+            textStart == 0 || line.size() <= static_cast<std::size_t>(textStart)) {
+            code = 0;
+        }
+        codes.push_back(code);
+    }
+    return codes;
 }
 
 class AudioTrackTest : public ::testing::Test {
@@ -131,6 +146,29 @@ TEST_F(AudioTrackTest, PauseHoldsThePositionAndResumeContinuesFromIt) {
     EXPECT_LT(seconds, (2000 - later) / 1000.0 + 2.0);
 }
 
+TEST_F(AudioTrackTest, QueueThatRanDryIsNotTakenForTheEnd) {
+    // Holding the system's lock starves the refill worker, as a stalled machine would: the
+    // source plays its queued second and stops. The track must then pick up where it stopped
+    // and play the rest, not report the end early.
+    AudioTrack track(audio, tone2s);
+    track.play();
+    const auto start = Clock::now();
+    {
+        AudioSystem::Lock starve(audio);
+        std::this_thread::sleep_for(1500ms);
+    }
+    EXPECT_FALSE(track.isFinished());
+    EXPECT_TRUE(track.isPlaying());
+    const std::int64_t resumedAt = track.positionMs();
+    EXPECT_GE(resumedAt, 900);
+    EXPECT_LE(resumedAt, 1500);
+    waitFor([&] { return track.isFinished(); }, 10s);
+    ASSERT_TRUE(track.isFinished());
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_GT(seconds, 1.5 + (2000 - resumedAt) / 1000.0 - 0.1);  // the rest really played
+    EXPECT_EQ(track.positionMs(), 2000);
+}
+
 TEST_F(AudioTrackTest, SkipStopsAtOnceAndStaysFinished) {
     AudioTrack track(audio, tone2s);
     track.play();
@@ -200,11 +238,11 @@ TEST_F(AudioTrackTest, TwoSystemsKeepTheirOwnContexts) {
 }
 
 TEST_F(AudioTrackTest, UndecodableTrackReportsAtLoadAndAtEveryPlay) {
-    const std::regex line(R"(Audio error: \(-\d+\) [^\n]+\n)");
     struct Case {
         const char* what;
         int id;
     };
+    // Both reach the decoder, which cannot find an Ogg Vorbis stream in them.
     for (const Case& c : {Case{"not Vorbis", notVorbis}, Case{"missing resource", 69999}}) {
         SCOPED_TRACE(c.what);
         ::testing::internal::CaptureStdout();
@@ -220,8 +258,11 @@ TEST_F(AudioTrackTest, UndecodableTrackReportsAtLoadAndAtEveryPlay) {
             EXPECT_EQ(track.positionMs(), 0);
         }
         const std::string out = ::testing::internal::GetCapturedStdout();
-        EXPECT_EQ(countMatches(out, line), 3) << out;  // load, play, playLooped
-        EXPECT_EQ(countMatches(out, std::regex("\n")), 3) << out;
+        const std::vector<int> codes = errorCodes(out);
+        ASSERT_EQ(codes.size(), 3u) << out;  // load, play, playLooped
+        EXPECT_LT(codes[0], 0) << out;       // a decoder code
+        EXPECT_EQ(codes[1], codes[0]) << out;
+        EXPECT_EQ(codes[2], codes[0]) << out;
     }
 }
 
@@ -245,9 +286,8 @@ TEST(AudioWithoutDevice, RunsOnAndReportsEveryPlay) {
         narration.play();
     }
     const std::string out = ::testing::internal::GetCapturedStdout();
-    const std::regex line(R"(Audio error: \(40961\) [^\n]+\n)");  // ALC_INVALID_DEVICE
-    EXPECT_EQ(countMatches(out, line), 3) << out;
-    EXPECT_EQ(countMatches(out, std::regex("\n")), 3) << out;
+    // ALC_INVALID_DEVICE for each of the three plays, and nothing else.
+    EXPECT_EQ(errorCodes(out), (std::vector<int>{40961, 40961, 40961})) << out;
 }
 
 }  // namespace
