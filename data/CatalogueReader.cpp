@@ -8,6 +8,7 @@
 #include <cmath>
 #include <istream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace earth {
@@ -112,7 +113,10 @@ CatalogueReader::CatalogueReader(std::uint16_t resourceId)
     skipHeader();
 }
 
-CatalogueReader::CatalogueReader(TextSource source) : stream_(source.text) { skipHeader(); }
+CatalogueReader::CatalogueReader(TextSource source)
+    : text_(std::move(source.text)), stream_(text_) {
+    skipHeader();
+}
 
 void CatalogueReader::skipHeader() {
     if (!stream_.is_open()) {

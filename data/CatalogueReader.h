@@ -44,6 +44,7 @@ public:
 private:
     void skipHeader();
 
+    std::string text_;  // only for a TextSource; declared before the stream that reads it
     ResourceStream stream_;
 };
 

@@ -39,21 +39,6 @@ glm::vec3 rotate(const glm::vec3& v, float angle, const glm::vec3& axis) {
     return glm::vec3(glm::rotate(glm::mat4(1.0f), angle, axis) * glm::vec4(v, 0.0f));
 }
 
-std::int32_t classify(float apogeeRadius, float period, float eccentricity, bool isDebris) {
-    const float apogeeAltitude = apogeeRadius - orbit::altitudeRadius;
-    const double e = eccentricity;
-    if (apogeeAltitude < 2000000.0f && !isDebris) {
-        return OrbitClass::Leo;
-    }
-    if (apogeeAltitude >= 3450000.0f && period > 86000.0f && period < 91000.0f && e <= 0.0999) {
-        return OrbitClass::Geo;
-    }
-    if (apogeeAltitude >= 3650000.0f && e > 0.0999) {
-        return OrbitClass::Elliptical;
-    }
-    return isDebris ? OrbitClass::None : OrbitClass::Meo;
-}
-
 }  // namespace
 
 boost::posix_time::ptime perigeePassage(const TleRecord& record, float period) {
@@ -71,6 +56,21 @@ boost::posix_time::ptime perigeePassage(const TleRecord& record, float period) {
     }
     instant -= microseconds(static_cast<std::int64_t>(anomalyMs) * 1000);
     return instant;
+}
+
+std::int32_t classifyOrbit(float apogeeRadius, float period, float eccentricity, bool isDebris) {
+    const float apogeeAltitude = apogeeRadius - orbit::altitudeRadius;
+    const double e = eccentricity;
+    if (apogeeAltitude < 2000000.0f && !isDebris) {
+        return OrbitClass::Leo;
+    }
+    if (apogeeAltitude >= 3450000.0f && period > 86000.0f && period < 91000.0f && e <= 0.0999) {
+        return OrbitClass::Geo;
+    }
+    if (apogeeAltitude >= 3650000.0f && e > 0.0999) {
+        return OrbitClass::Elliptical;
+    }
+    return isDebris ? OrbitClass::None : OrbitClass::Meo;
 }
 
 std::pair<glm::vec3, glm::vec3> orbitAxes(float raan, float inclination,
@@ -133,7 +133,7 @@ Satellite makeSatellite(const TleRecord& record, const std::optional<CatalogueRe
         satellite.launchDate = row->launchDate;
     }
     satellite.isDebris = isDebris;
-    satellite.orbitClass = classify(satellite.apogeeRadius, period, e, isDebris);
+    satellite.orbitClass = classifyOrbit(satellite.apogeeRadius, period, e, isDebris);
     return satellite;
 }
 

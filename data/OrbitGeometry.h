@@ -81,6 +81,9 @@ Satellite makeSatellite(const TleRecord& record, const std::optional<CatalogueRe
 // narrowed, so a set from decades ago keeps sub-millisecond resolution.
 float satellitePhase(const SimulationClock& clock, const Satellite& satellite);
 
+// Orbit class from the apogee altitude above 6 371 km, the period and the eccentricity.
+std::int32_t classifyOrbit(float apogeeRadius, float period, float eccentricity, bool isDebris);
+
 // Orbit frame: unit vectors towards the perigee and 90 degrees ahead of it (world frame).
 std::pair<glm::vec3, glm::vec3> orbitAxes(float raan, float inclination,
                                           float argumentOfPerigee);

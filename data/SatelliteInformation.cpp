@@ -1,5 +1,7 @@
 #include "data/SatelliteInformation.h"
 
+#include "data/OrbitGeometry.h"
+
 #include <boost/date_time/gregorian/gregorian.hpp>
 
 #include <cstdarg>
@@ -8,8 +10,9 @@
 namespace earth {
 namespace {
 
-constexpr float earthRadius = 6378100.0f;  // altitudes above the world-scale sphere
-constexpr float pi = 3.1415927f;
+// Altitudes are shown above the world-scale sphere, not the 6 371 km of the orbit class.
+constexpr float earthRadius = orbit::earthRadius;
+constexpr float pi = orbit::pi;
 
 InformationLine text(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

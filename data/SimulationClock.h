@@ -20,6 +20,7 @@ public:
 
     // Adds simulated seconds (rate times the real time step).
     void advance(double simulatedSeconds) { seconds_ += simulatedSeconds; }
+    // Places the clock at a simulated time (tests of the time's readers).
     void setTime(double seconds) { seconds_ = seconds; }
 
     const boost::posix_time::ptime& epoch() const { return epoch_; }

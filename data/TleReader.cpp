@@ -6,6 +6,7 @@
 #include <cmath>
 #include <istream>
 #include <stdexcept>
+#include <utility>
 
 namespace earth {
 namespace {
@@ -56,7 +57,8 @@ TleReader::TleReader(std::uint16_t resourceId) : stream_(openDataResource(resour
     }
 }
 
-TleReader::TleReader(TextSource source) : stream_(source.text) {
+TleReader::TleReader(TextSource source)
+    : text_(std::move(source.text)), stream_(text_) {
     if (!stream_.is_open()) {
         throw std::runtime_error("Unable to open TLE file");
     }

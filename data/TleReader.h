@@ -25,9 +25,10 @@ struct TleRecord {
     float meanMotion = 0.0f;         // revolutions per day
 };
 
-// Text held in memory instead of an embedded resource (tests, fuzzing, benchmarks).
+// Text given in memory instead of an embedded resource (tests, fuzzing); the reader keeps
+// its own copy.
 struct TextSource {
-    std::string_view text;
+    std::string text;
 };
 
 // Field converters over the character positions [begin, end) of a line. A range that does
@@ -47,6 +48,7 @@ public:
     std::optional<TleRecord> next();
 
 private:
+    std::string text_;  // only for a TextSource; declared before the stream that reads it
     ResourceStream stream_;
 };
 
