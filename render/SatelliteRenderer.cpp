@@ -138,6 +138,7 @@ void SatelliteRenderer::propagate() {
     glEnable(GL_RASTERIZER_DISCARD);
     glBeginTransformFeedback(GL_POINTS);
     glDrawArrays(GL_POINTS, 0, count);
+    ++drawCalls_;
     glEndTransformFeedback();
     glDisable(GL_RASTERIZER_DISCARD);
 
@@ -172,6 +173,7 @@ void SatelliteRenderer::draw(const glm::mat4& projection, const glm::mat4& view)
     glUniformMatrix4fv(0, 1, GL_FALSE, glm::value_ptr(viewProjection));
     glUniform1f(1, orbitAlpha_);
     glDrawElements(GL_LINES, static_cast<GLsizei>(segments_.size()), GL_UNSIGNED_INT, nullptr);
+    ++drawCalls_;
     glBindVertexArray(0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -79,6 +79,8 @@ public:
     bool positionsReady() const { return positionsReady_; }
     const PassTimings& lastTimings() const { return timings_; }
     std::size_t bytesReadBackPerFrame() const { return readBack_.size() * sizeof(PropagatedVertex); }
+    // GL draw calls issued so far (propagation passes and tube draws).
+    std::uint64_t drawCalls() const { return drawCalls_; }
 
     static constexpr float baseSize = orbit::baseSize;
 
@@ -103,6 +105,7 @@ private:
     int passes_ = 0;
     bool positionsReady_ = false;
     PassTimings timings_;
+    std::uint64_t drawCalls_ = 0;
 };
 
 }  // namespace earth
