@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,9 @@ double seamRatio(const std::int16_t* samples, long frames, int channels) {
     }
     return worst;
 }
+
+// Names the case in failure messages.
+void PrintTo(const TrackCase& track, std::ostream* out) { *out << "OGG " << track.id; }
 
 class EmbeddedTrack : public ::testing::TestWithParam<TrackCase> {};
 
