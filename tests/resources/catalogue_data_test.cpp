@@ -248,17 +248,18 @@ TEST_F(EmbeddedCatalogue, EveryTableRowFindsItsSatellite) {
 }
 
 // The narration says "more than five thousand" objects, "about three in four" of them
-// debris. The bounds keep the crowd within about a tenth of the 5,431 satellites and 4,189
-// debris the catalogue was designed with: room for a real set more or less, not for a
-// category lost or a debris cloud generated twice.
+// debris. The catalogue was designed with 5,431 satellites and 4,189 debris: the real sets
+// may come out a tenth more or fewer as sources change, but the debris is modelled with a
+// fixed seed, so its bounds are tighter (losing the Iridium 33 cloud, or generating a cloud
+// twice, falls outside them).
 TEST_F(EmbeddedCatalogue, TotalsNearTheDesignedCatalogue) {
     const auto total = satellites().size();
     const auto debris = std::count_if(satellites().begin(), satellites().end(),
                                       [](const Satellite& s) { return s.isDebris; });
     EXPECT_GE(total, 5000u);
     EXPECT_LE(total, 6000u);
-    EXPECT_GE(debris, 3800);
-    EXPECT_LE(debris, 4600);
+    EXPECT_GE(debris, 4000);
+    EXPECT_LE(debris, 4400);
     const double share = double(debris) / double(total);
     EXPECT_GT(share, 0.70);
     EXPECT_LT(share, 0.80);
