@@ -28,9 +28,7 @@ std::vector<std::int16_t> decodeAll(OggDecoder& decoder, long chunk) {
     for (;;) {
         const long got = decoder.read(buffer.data(), chunk);
         EXPECT_GE(got, 0);
-        if (got <= 0) {
-            break;
-        }
+        if (got <= 0) break;
         all.insert(all.end(), buffer.begin(), buffer.begin() + got * decoder.channels());
     }
     return all;
