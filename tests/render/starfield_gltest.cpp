@@ -2,8 +2,7 @@
 #include "render/Starfield.h"
 
 #include "data/SimulationClock.h"
-#include "render/EarthRenderer.h"
-#include "render/LoadedEarthData.h"
+#include "SeaLevelGlobe.h"
 #include "support/GlTestContext.h"
 #include "support/OffscreenTarget.h"
 
@@ -12,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 
 namespace earth {
@@ -121,26 +119,8 @@ TEST_F(StarfieldTest, MovingTheViewerDoesNotMoveTheStars) {
 }
 
 TEST_F(StarfieldTest, GlobeDrawnAfterwardsIsNeverHiddenByStars) {
-    static const LoadedEarthData mesh = [] {
-        const ElevationGridShape shape;
-        std::string bytes(shape.recordCount() * kElevationRecordBytes, '\0');
-        for (int c = 0; c < shape.columns; ++c) {
-            for (int r = 0; r < shape.rows; ++r) {
-                const double record[3] = {-180.0 + 0.4 * c, -90.0 + 0.4 * r, 0.0};
-                std::memcpy(&bytes[(static_cast<std::size_t>(c) * shape.rows + r) * 24], record,
-                            sizeof record);
-            }
-        }
-        return LoadedEarthData(bytes, 1.0f);
-    }();
     SimulationClock clock;
-    const float scale = 1.0f / 6378100.0f;
-    EarthResources maps;
-    maps.day = 60200;
-    maps.specular = 60201;
-    maps.night = 60201;  // black: no night colour can match a star face
-    maps.mesh = &mesh;
-    EarthRenderer earth(clock, scale, maps);
+    EarthRenderer earth(clock, 1.0f / 6378100.0f, test::testMaps(60201, 60201));  // black night
     Starfield stars(testFaces());
 
     const glm::vec3 eye(0.0f, 0.0f, 3.0f);
