@@ -58,7 +58,7 @@ TEST(CatalogueAssembly, MergesSetsByNumberWhateverTheFileOrder) {
     }
 }
 
-TEST(CatalogueAssembly, CatalogueRowsJoinByNumber) {
+TEST(CatalogueAssembly, CatalogueRowsJoinByNumberAndFindSatelliteNamesTheMissing) {
     const auto satellites = load(testCategories);
     const Satellite withRow = findSatellite(satellites, 90001);
     EXPECT_EQ(withRow.country, "USA/Australia");

@@ -298,9 +298,8 @@ TEST(OrbitVertices, ExtremeButClosedOrbitsGiveFiniteVertices) {
     }
 }
 
-// Sputnik's element set is from 1957: its perigee passage is about 1.8e9 s before the clock's
-// epoch, where single precision has steps of 128 s. Reduced in double precision first, the
-// phase is exact and the satellite moves smoothly even at slow rates.
+// Sputnik's 1957 perigee passage is 1.8e9 s before the epoch, where floats step by 128 s:
+// reduced in double precision first, the phase stays exact and the motion smooth.
 TEST(OrbitPhase, OldElementSetsKeepTheirResolution) {
     TleRecord r = record(14.96f, 0.052f, 65.1f, 0.0f, 58.0f, 0.0f);
     r.catalogNumber = 2;

@@ -67,8 +67,11 @@ TEST(SatelliteInformation, CatalogueLinesAppearEachOnlyWhenKnown) {
     }
 }
 
-TEST(SatelliteInformation, CircularOrbitAndNameOnly) {
+TEST(SatelliteInformation, CircularOrbitNameOnlyVerbatimNamesAndJoinedText) {
     Satellite s = iss();
+    EXPECT_EQ(informationPanelId(s), "25544");
+    EXPECT_EQ(satelliteInformationText(s, true), "ISS (ZARYA)");
+    EXPECT_EQ(satelliteInformationText(s, false).substr(0, 25), "Name:    ISS (ZARYA)\n---\n");
     s.eccentricity = 0.0f;
     s.perigeeRadius = s.apogeeRadius;
     const auto lines = texts(s);
@@ -76,22 +79,11 @@ TEST(SatelliteInformation, CircularOrbitAndNameOnly) {
     EXPECT_EQ(lines[3], "Perigee: 408.00km");
     EXPECT_EQ(lines[6], "Eccen.:  0.000000");
     EXPECT_EQ(texts(s, true), std::vector<std::string>{"ISS (ZARYA)"});
-}
-
-TEST(SatelliteInformation, NamesAreVerbatim) {
-    Satellite s = iss();
-    s.name = "100% %s %n DEB";
+    s.name = "100% %s %n DEB";  // no format directives interpreted
     EXPECT_EQ(texts(s, true), std::vector<std::string>{"100% %s %n DEB"});
     EXPECT_EQ(texts(s)[0], "Name:    100% %s %n DEB");
     s.name = std::string(1000, 'N');  // longer than any formatting buffer
     EXPECT_EQ(texts(s)[0], "Name:    " + s.name);
-}
-
-TEST(SatelliteInformation, PanelIdentifierAndJoinedText) {
-    const Satellite s = iss();
-    EXPECT_EQ(informationPanelId(s), "25544");
-    EXPECT_EQ(satelliteInformationText(s, true), "ISS (ZARYA)");
-    EXPECT_EQ(satelliteInformationText(s, false).substr(0, 25), "Name:    ISS (ZARYA)\n---\n");
 }
 
 }  // namespace
