@@ -136,17 +136,7 @@ TEST_F(OnePad, JoystickAxesHaveADeadZoneAndPitchIsInverted) {
     EXPECT_EQ(input.axis(-1), 0.0f);
 }
 
-TEST(InputAxes, TheFirstControllerOutsideTheDeadZoneDecides) {
-    FakeJoysticks pads;
-    pads.pads[2].axes = {0, 0.1f, 0, 0, 0, 0};
-    pads.pads[5].axes = {0, 0.5f, 0, 0, 0, 0};
-    pads.pads[9].axes = {0, -0.9f, 0, 0, 0, 0};
-    InputState input(&pads);
-    input.update(0.016f);
-    EXPECT_EQ(input.zoomAxis(), 0.5f);
-}
-
-TEST_F(OnePad, ButtonSequencesAndKeyPrecedence) {
+TEST_F(OnePad, ButtonSequencesKeyPrecedenceAndUnqueriedPresses) {
     // Per frame: button 0 down?, space key action (-1 none), expected continue control.
     struct Frame {
         bool down;
@@ -164,6 +154,13 @@ TEST_F(OnePad, ButtonSequencesAndKeyPrecedence) {
         input.update(0.016f);
         EXPECT_EQ(input.continueControl(), frames[i].expected) << "frame " << i;
     }
+    // A button press is seen even if nobody asked in the frame it went down.
+    pads.pads[0].buttons[2] = 1;
+    input.update(0.016f);
+    input.update(0.016f);
+    EXPECT_EQ(input.selectControl(), P);
+    input.update(0.016f);
+    EXPECT_EQ(input.selectControl(), H);
 }
 
 TEST_F(OnePad, EachNamedControlReadsItsButton) {
@@ -187,16 +184,7 @@ TEST_F(OnePad, EachNamedControlReadsItsButton) {
     EXPECT_EQ(input.button(-1), U);
 }
 
-TEST_F(OnePad, AButtonPressIsSeenEvenIfNotQueriedEveryFrame) {
-    pads.pads[0].buttons[2] = 1;
-    input.update(0.016f);
-    input.update(0.016f);  // nobody asked in the frame the button went down
-    EXPECT_EQ(input.selectControl(), P);
-    input.update(0.016f);
-    EXPECT_EQ(input.selectControl(), H);
-}
-
-TEST(InputJoysticks, AControllerPluggedInLaterIsTakenUp) {
+TEST(InputJoysticks, ControllersPluggedInLaterAreTakenUpInSlotOrder) {
     FakeJoysticks pads;
     InputState input(&pads);
     input.update(0.016f);
@@ -218,6 +206,13 @@ TEST(InputJoysticks, AControllerPluggedInLaterIsTakenUp) {
     EXPECT_EQ(input.joysticks()[0].id, 1);
     EXPECT_EQ(input.joysticks()[1].id, 4);
     EXPECT_EQ(input.continueControl(), H);  // pad 4's button is still held
+
+    // The first controller outside the dead zone decides an axis.
+    pads.pads[2].axes = {0, 0.1f, 0, 0, 0, 0};
+    pads.pads[5].axes = {0, 0.5f, 0, 0, 0, 0};
+    pads.pads[9].axes = {0, -0.9f, 0, 0, 0, 0};
+    input.update(0.016f);
+    EXPECT_EQ(input.zoomAxis(), 0.5f);
 }
 
 TEST(InputJoysticks, AControllerUnpluggedMidRunReleasesItsControls) {
