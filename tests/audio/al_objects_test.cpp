@@ -7,21 +7,16 @@
 namespace earth {
 namespace {
 
-// Ownership rules checked without a device: nothing here reaches OpenAL except through
-// adopt/release, which never call it.
+// Ownership rules checked without a device: adopt and release never call OpenAL.
 template <typename Owner>
-class AlOwner : public ::testing::Test {};
+class AlOwner : public ::testing::Test {
+    static_assert(!std::is_copy_constructible_v<Owner> && !std::is_copy_assignable_v<Owner>);
+    static_assert(std::is_nothrow_move_constructible_v<Owner> &&
+                  std::is_nothrow_move_assignable_v<Owner> &&
+                  std::is_nothrow_default_constructible_v<Owner>);
+};
 using Owners = ::testing::Types<AlSource, AlBuffer>;
 TYPED_TEST_SUITE(AlOwner, Owners);
-
-TYPED_TEST(AlOwner, IsMoveOnlyAndNothrowMovable) {
-    static_assert(!std::is_copy_constructible_v<TypeParam>);
-    static_assert(!std::is_copy_assignable_v<TypeParam>);
-    static_assert(std::is_nothrow_move_constructible_v<TypeParam>);
-    static_assert(std::is_nothrow_move_assignable_v<TypeParam>);
-    static_assert(std::is_nothrow_default_constructible_v<TypeParam>);
-    SUCCEED();
-}
 
 TYPED_TEST(AlOwner, MoveLeavesTheSourceEmptyAndAssignmentSwaps) {
     TypeParam empty;

@@ -17,9 +17,8 @@
 #include <thread>
 #include <vector>
 
-// OpenAL Soft picks its backend once per process, from the environment. These tests run their
-// body in a fresh child process (a "threadsafe" death test re-executes this binary) with the
-// environment they need, and restore the parent's afterwards.
+// OpenAL Soft picks its backend once per process, from the environment: these tests run in a
+// child process (a "threadsafe" death test re-executes this binary) with the environment set.
 
 namespace earth {
 namespace {
@@ -29,9 +28,7 @@ using namespace std::chrono_literals;
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
+        if (const char* old = std::getenv(name)) old_ = old;
         setenv(name, value.c_str(), 1);
     }
     ~ScopedEnv() {
@@ -58,9 +55,7 @@ bool waitFinished(const AudioTrack& track, std::chrono::milliseconds limit) {
 // The child re-runs the test body, so it finds the parent's folder through the environment
 // instead of making one of its own.
 std::filesystem::path scratchDir(const char* variable) {
-    if (const char* inherited = std::getenv(variable)) {
-        return inherited;
-    }
+    if (const char* inherited = std::getenv(variable)) return inherited;
     const auto dir = std::filesystem::temp_directory_path() /
                      ("orbitarium_altest_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
@@ -133,54 +128,46 @@ struct WaveSummary {
     double peak = 0.0;  // of full scale
 };
 
-// Reads a RIFF file of 16-bit integer or 32-bit float samples (what the wave backend writes).
+// Reads a RIFF file of 16-bit integer or 32-bit float samples (what the wave backend writes:
+// a format chunk, then the data chunk).
 std::optional<WaveSummary> readWave(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
+    const std::size_t fmt = bytes.find("fmt ");
+    const std::size_t data = bytes.find("data", fmt);
+    if (bytes.compare(0, 4, "RIFF") != 0 || fmt == std::string::npos ||
+        data == std::string::npos || data + 8 > bytes.size()) {
         return std::nullopt;
     }
     auto u16 = [&](std::size_t at) {
         return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) |
                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
     };
-    auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+    unsigned format = u16(fmt + 8);
+    const unsigned bits = u16(fmt + 22);
+    if (format == 0xFFFE) format = u16(fmt + 32);  // the sub-format's leading code
     WaveSummary summary;
-    unsigned format = 0;
-    unsigned bits = 0;
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        const std::string id = bytes.substr(at, 4);
-        const std::size_t size = std::min<std::size_t>(u32(at + 4), bytes.size() - at - 8);
-        const std::size_t body = at + 8;
-        if (id == "fmt ") {
-            format = u16(body);
-            summary.channels = static_cast<int>(u16(body + 2));
-            bits = u16(body + 14);
-            if (format == 0xFFFE && size >= 26) {
-                format = u16(body + 24);  // the sub-format's leading code
-            }
-        } else if (id == "data" && summary.channels > 0) {
-            const std::size_t sampleBytes = bits / 8;
-            const std::size_t count = size / sampleBytes;
-            summary.frames = static_cast<std::int64_t>(count / summary.channels);
-            for (std::size_t i = 0; i < count; ++i) {
-                const char* p = bytes.data() + body + i * sampleBytes;
-                double v = 0.0;
-                if (format == 1 && bits == 16) {
-                    std::int16_t s;
-                    std::memcpy(&s, p, 2);
-                    v = s / 32768.0;
-                } else if (format == 3 && bits == 32) {
-                    float f;
-                    std::memcpy(&f, p, 4);
-                    v = f;
-                } else {
-                    return std::nullopt;
-                }
-                summary.peak = std::max(summary.peak, std::fabs(v));
-            }
+    summary.channels = static_cast<int>(u16(fmt + 10));
+    const std::size_t size =
+        std::min<std::size_t>(u16(data + 4) | u16(data + 6) << 16, bytes.size() - data - 8);
+    if (summary.channels == 0 || !((format == 1 && bits == 16) || (format == 3 && bits == 32))) {
+        return std::nullopt;
+    }
+    const std::size_t count = size / (bits / 8);
+    summary.frames = static_cast<std::int64_t>(count / summary.channels);
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* p = bytes.data() + data + 8 + i * (bits / 8);
+        double v = 0.0;
+        if (bits == 16) {
+            std::int16_t sample;
+            std::memcpy(&sample, p, 2);
+            v = sample / 32768.0;
+        } else {
+            float sample;
+            std::memcpy(&sample, p, 4);
+            v = sample;
         }
-        at = body + size + (size & 1);
+        summary.peak = std::max(summary.peak, std::fabs(v));
     }
     return summary;
 }

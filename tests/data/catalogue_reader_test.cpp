@@ -21,9 +21,7 @@ std::vector<CatalogueRecord> readAll(const std::string& rows) {
     const std::string text = header + rows;
     CatalogueReader reader(TextSource{text});
     std::vector<CatalogueRecord> records;
-    while (auto record = reader.next()) {
-        records.push_back(*record);
-    }
+    while (auto record = reader.next()) records.push_back(*record);
     return records;
 }
 
@@ -55,9 +53,7 @@ TEST(CatalogueMass, DigitGroupsAreJoinedAndRemarksDropped) {
         {"2,500(EOL)", 2500.0f},
         {"0", 0.0f},
     };
-    for (const auto& c : cases) {
-        EXPECT_FLOAT_EQ(parseMass(c.text), c.kg) << c.text;
-    }
+    for (const auto& c : cases) EXPECT_FLOAT_EQ(parseMass(c.text), c.kg) << c.text;
 }
 
 TEST(CatalogueMass, TextThatIsNoNumberFails) {
@@ -75,16 +71,13 @@ TEST(CatalogueMass, TextThatIsNoNumberFails) {
     }
 }
 
-TEST(CatalogueLaunchDate, ValidDates) {
+TEST(CatalogueLaunchDate, ValidDatesAndFailuresInOrder) {
     EXPECT_EQ(parseLaunchDate("11/15/1974"), date(1974, 11, 15));
     EXPECT_EQ(parseLaunchDate(" 2/29/2000 "), date(2000, 2, 29));
     EXPECT_EQ(parseLaunchDate("01/02/2003"), date(2003, 1, 2));
     EXPECT_EQ(parseLaunchDate("1x/2y/2003z"), date(2003, 1, 2));  // trailing text ignored
     EXPECT_FALSE(parseLaunchDate(""));
     EXPECT_FALSE(parseLaunchDate(" \r"));
-}
-
-TEST(CatalogueLaunchDate, InvalidDatesFailInOrder) {
     struct Case {
         const char* text;
         const char* message;  // substring of the exception text
@@ -175,24 +168,10 @@ TEST(CatalogueReader, MalformedRowsFail) {
     EXPECT_THROW(readAll(row("1", "USA", "", "", "x\\")), boost::escaped_list_error);
 }
 
-TEST(CatalogueReader, EmptyTablesAndMissingHeader) {
-    EXPECT_TRUE(readAll("").empty());
-    EXPECT_FALSE(CatalogueReader(60106).next());  // header line only
-    try {
-        CatalogueReader reader(60107);
-        FAIL() << "empty table accepted";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Missing header");
-    }
-    EXPECT_THROW(CatalogueReader(static_cast<std::uint16_t>(60999)), std::runtime_error);
-}
-
-TEST(CatalogueReader, ReadsTheEmbeddedTestTable) {
+TEST(CatalogueReader, ReadsTheEmbeddedTablesAndRefusesOnesWithoutHeader) {
     CatalogueReader reader(60100);
     std::vector<CatalogueRecord> records;
-    while (auto record = reader.next()) {
-        records.push_back(*record);
-    }
+    while (auto record = reader.next()) records.push_back(*record);
     ASSERT_EQ(records.size(), 6u);  // the row without number is skipped
     EXPECT_EQ(records[1].name, "CubeSat, Test 1");
     EXPECT_EQ(records[1].country, "USA/Australia");
@@ -203,6 +182,16 @@ TEST(CatalogueReader, ReadsTheEmbeddedTestTable) {
     EXPECT_EQ(records[3].mass, 1050.0f);
     EXPECT_EQ(records[3].country, "");
     EXPECT_EQ(records[5].name, "Without Element Set");
+
+    EXPECT_TRUE(readAll("").empty());
+    EXPECT_FALSE(CatalogueReader(60106).next());  // header line only
+    try {
+        CatalogueReader empty(60107);
+        FAIL() << "empty table accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Missing header");
+    }
+    EXPECT_THROW(CatalogueReader(static_cast<std::uint16_t>(60999)), std::runtime_error);
 }
 
 }  // namespace

@@ -26,59 +26,39 @@ constexpr std::uint16_t testTable = 60100;
 std::vector<Satellite> load(const CategoryTable& table, std::string* warnings = nullptr) {
     std::ostringstream stream;
     auto satellites = loadSatellites(table, testTable, stream);
-    if (warnings) {
-        *warnings = stream.str();
-    }
+    if (warnings) *warnings = stream.str();
     return satellites;
 }
 
 std::vector<std::int32_t> numbersOf(const std::vector<Satellite>& satellites) {
     std::vector<std::int32_t> numbers;
-    for (const Satellite& s : satellites) {
-        numbers.push_back(s.catalogNumber);
-    }
+    for (const Satellite& s : satellites) numbers.push_back(s.catalogNumber);
     return numbers;
 }
 
-TEST(CatalogueAssembly, OneSatellitePerNumberInAscendingOrder) {
-    const auto satellites = load(testCategories);
-    EXPECT_EQ(numbersOf(satellites), (std::vector<std::int32_t>{2, 90001, 90002, 90003, 90004}));
-}
-
-TEST(CatalogueAssembly, LatestEpochWinsWhateverTheFileOrder) {
-    CategoryTable reversed(testCategories.rbegin(), testCategories.rend());
-    const CategoryTable* tables[] = {&testCategories, &reversed};
-    for (const CategoryTable* table : tables) {
-        const Satellite s = findSatellite(load(*table), 90001);
-        EXPECT_EQ(s.name, "CUBESAT NEW");  // day 329.1 beats 328.5
-        // The epoch year decides before the day: year 14 day 310 beats year 13 day 310.
-        EXPECT_EQ(findSatellite(load(*table), 90003).name, "GEO AND DEBRIS");
-    }
-}
-
-TEST(CatalogueAssembly, EqualEpochsKeepTheEarlierCategory) {
-    EXPECT_EQ(findSatellite(load(testCategories), 90002).name, "FROM CUBESAT");
-    CategoryTable reversed(testCategories.rbegin(), testCategories.rend());
-    EXPECT_EQ(findSatellite(load(reversed), 90002).name, "FROM GEO");
-}
-
-TEST(CatalogueAssembly, CategoriesAscendingAndDebrisFlag) {
-    CategoryTable reversed(testCategories.rbegin(), testCategories.rend());
-    const CategoryTable* tables[] = {&testCategories, &reversed};
-    for (const CategoryTable* table : tables) {
+TEST(CatalogueAssembly, MergesSetsByNumberWhateverTheFileOrder) {
+    const CategoryTable reversed(testCategories.rbegin(), testCategories.rend());
+    for (const CategoryTable* table : {&testCategories, &reversed}) {
+        SCOPED_TRACE(table == &reversed ? "reversed" : "in order");
         const auto satellites = load(*table);
+        EXPECT_EQ(numbersOf(satellites), (std::vector<std::int32_t>{2, 90001, 90002, 90003, 90004}));
         const Satellite cubesat = findSatellite(satellites, 90001);
+        EXPECT_EQ(cubesat.name, "CUBESAT NEW");  // the latest epoch wins: day 329.1 beats 328.5
         EXPECT_EQ(cubesat.categories, (std::vector<std::string>{"amateur", "cubesat"}));
         EXPECT_FALSE(cubesat.isDebris);
+        // The epoch year decides before the day: year 14 day 310 beats year 13 day 310.
         const Satellite mixed = findSatellite(satellites, 90003);
+        EXPECT_EQ(mixed.name, "GEO AND DEBRIS");
         EXPECT_EQ(mixed.categories, (std::vector<std::string>{"geo", "iridium-33-debris"}));
         EXPECT_TRUE(mixed.isDebris);
-        // A debris object still counts as geosynchronous when its orbit is one.
-        EXPECT_EQ(mixed.orbitClass, OrbitClass::Geo);
+        EXPECT_EQ(mixed.orbitClass, OrbitClass::Geo);  // debris still counts as geosynchronous
+        // Equal epochs keep the earlier category.
+        EXPECT_EQ(findSatellite(satellites, 90002).name,
+                  table == &reversed ? "FROM GEO" : "FROM CUBESAT");
     }
 }
 
-TEST(CatalogueAssembly, CatalogueRowsJoinByNumber) {
+TEST(CatalogueAssembly, CatalogueRowsJoinByNumberAndFindSatelliteNamesTheMissing) {
     const auto satellites = load(testCategories);
     const Satellite withRow = findSatellite(satellites, 90001);
     EXPECT_EQ(withRow.country, "USA/Australia");
@@ -94,16 +74,13 @@ TEST(CatalogueAssembly, CatalogueRowsJoinByNumber) {
     EXPECT_EQ(findSatellite(satellites, 90002).mass, 1388.0f);
 }
 
-TEST(CatalogueAssembly, DuplicatedRowsWarnAndKeepTheFirst) {
+TEST(CatalogueAssembly, DuplicatedRowsWarnAndReaderFailuresPropagate) {
     std::string warnings;
     load(testCategories, &warnings);
     EXPECT_EQ(warnings, "Warning: duplicated satellite 7530\n");
-}
-
-TEST(CatalogueAssembly, ReaderFailuresPropagate) {
     EXPECT_THROW(load({{"missing", 60999}}), std::runtime_error);
-    std::ostringstream warnings;
-    EXPECT_THROW(loadSatellites(testCategories, 60107, warnings), std::runtime_error);
+    std::ostringstream sink;
+    EXPECT_THROW(loadSatellites(testCategories, 60107, sink), std::runtime_error);
 }
 
 TEST(CatalogueAssembly, FindSatellite) {
@@ -150,9 +127,7 @@ std::string asConstant(const std::vector<std::int32_t>& numbers) {
 // those orbit types; they are compiled in, so this catches a table that moved on.
 TEST(CatalogueTables, TourListsMatchTheEmbeddedTable) {
     const auto table = findResource("DATA", std::to_string(catalogueResourceId));
-    if (!table) {
-        GTEST_SKIP() << "catalogue table (DATA 901) is not embedded in this build";
-    }
+    if (!table) GTEST_SKIP() << "catalogue table (DATA 901) is not embedded in this build";
     std::vector<std::int32_t> polar, sunSynchronous;
     std::istringstream lines{std::string(*table)};
     std::string line;
@@ -164,9 +139,7 @@ TEST(CatalogueTables, TourListsMatchTheEmbeddedTable) {
              Tokenizer(line, boost::escaped_list_separator<char>('\\', '\t', '"'))) {
             fields.push_back(boost::algorithm::trim_copy(field));
         }
-        if (fields.size() < 6 || fields[0].empty() || fields[4] != "LEO") {
-            continue;
-        }
+        if (fields.size() < 6 || fields[0].empty() || fields[4] != "LEO") continue;
         if (fields[5] == "Polar") {
             polar.push_back(std::stoi(fields[0]));
         } else if (fields[5] == "Sun-Synchronous") {
@@ -185,9 +158,7 @@ TEST(CatalogueTables, TourListsMatchTheEmbeddedTable) {
 
 bool allCategoriesEmbedded() {
     for (const auto& row : categoryTable) {
-        if (!findResource("DATA", std::to_string(row.second))) {
-            return false;
-        }
+        if (!findResource("DATA", std::to_string(row.second))) return false;
     }
     return findResource("DATA", std::to_string(catalogueResourceId)).has_value();
 }

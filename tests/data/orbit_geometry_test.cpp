@@ -233,15 +233,11 @@ TEST(OrbitVertices, VertexCountsGrowWithTheOrbit) {
     }
     EXPECT_EQ(b.vertices.size(), expectedBase);
     EXPECT_EQ(b.segments.size(), 2 * (expectedBase - 4));  // no segment between satellites
-}
-
-TEST(OrbitVertices, DebrisIsThinAndGrey) {
-    const Satellite s = make(record(14.0f, 0.01f), true);
-    Buffers b;
-    buildOrbitVertices(b.vertices, b.segments, b.ranges, s, 0.0f, 5);
-    for (const OrbitVertex& v : b.vertices) {
-        EXPECT_EQ(v.color, glm::vec4(0.2f, 0.2f, 0.2f, 0.5f));
-        EXPECT_EQ(v.size, 0.005f);
+    // Debris is thin and grey.
+    buildOrbitVertices(b.vertices, b.segments, b.ranges, make(record(14.0f, 0.01f), true), 0.0f, 5);
+    for (std::uint32_t i = expectedBase; i < b.vertices.size(); ++i) {
+        EXPECT_EQ(b.vertices[i].color, glm::vec4(0.2f, 0.2f, 0.2f, 0.5f));
+        EXPECT_EQ(b.vertices[i].size, 0.005f);
     }
 }
 
@@ -302,9 +298,8 @@ TEST(OrbitVertices, ExtremeButClosedOrbitsGiveFiniteVertices) {
     }
 }
 
-// Sputnik's element set is from 1957: its perigee passage is about 1.8e9 s before the clock's
-// epoch, where single precision has steps of 128 s. Reduced in double precision first, the
-// phase is exact and the satellite moves smoothly even at slow rates.
+// Sputnik's 1957 perigee passage is 1.8e9 s before the epoch, where floats step by 128 s:
+// reduced in double precision first, the phase stays exact and the motion smooth.
 TEST(OrbitPhase, OldElementSetsKeepTheirResolution) {
     TleRecord r = record(14.96f, 0.052f, 65.1f, 0.0f, 58.0f, 0.0f);
     r.catalogNumber = 2;
@@ -357,9 +352,7 @@ TEST(SimulationClock, SlowRatesStillMoveAfterLongRuns) {
     SimulationClock clock;
     clock.advance(1e7);
     const float start = clock.time();
-    for (int frame = 0; frame < 1200; ++frame) {
-        clock.advance(3.0 * (1.0 / 60.0));
-    }
+    for (int frame = 0; frame < 1200; ++frame) clock.advance(3.0 * (1.0 / 60.0));
     EXPECT_NEAR(clock.preciseTime(), 1e7 + 60.0, 1e-6);
     EXPECT_EQ(clock.time(), 1e7f + 60.0f);
     EXPECT_GT(clock.time(), start);

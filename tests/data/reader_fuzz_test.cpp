@@ -1,7 +1,5 @@
-// Randomised robustness test of the two readers and the geometry behind them: mutated,
-// truncated and random lines must end in a record or an exception, never in a crash, a read
-// past a line or a non-finite vertex. Run long under the sanitizers with
-// ORBITARIUM_FUZZ_ITERATIONS=200000 in a -DORBITARIUM_SANITIZE=ON build.
+// Mutated input must end in a record or an exception, never a crash or a non-finite vertex.
+// Run long with ORBITARIUM_FUZZ_ITERATIONS=200000 in a -DORBITARIUM_SANITIZE=ON build.
 #include "data/CatalogueReader.h"
 #include "data/OrbitGeometry.h"
 #include "data/TleReader.h"

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace earth {
 namespace {
@@ -19,15 +20,13 @@ std::string failureOf(void (*f)()) {
     return "(no failure)";
 }
 
-TEST(Resources, LookupReturnsTheEmbeddedBytesInPlace) {
+TEST(Resources, LookupByTypeAndIdentifierReturnsTheEmbeddedBytesInPlace) {
     const auto first = findResource("DATA", "60001");
     const auto second = findResource("DATA", "60001");
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->data(), second->data());  // no copy: both point into the executable
     EXPECT_EQ(*first, std::string("first line\r\nsecond line\r\n\r\nlast line without end"));
-}
-
-TEST(Resources, LookupDistinguishesTypeAndIdentifier) {
+    // Type and identifier both count, whole.
     EXPECT_FALSE(findResource("IMG", "60001"));
     EXPECT_FALSE(findResource("DATA", "6000"));
     EXPECT_FALSE(findResource("DATA", "600011"));
@@ -39,11 +38,8 @@ TEST(Resources, StreamReadsLinesKeepingCarriageReturns) {
     std::string line;
     std::vector<std::string> lines;
     while (std::getline(stream, line)) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "first line\r");
-    EXPECT_EQ(lines[1], "second line\r");
-    EXPECT_EQ(lines[2], "\r");
-    EXPECT_EQ(lines[3], "last line without end");
+    EXPECT_EQ(lines, (std::vector<std::string>{"first line\r", "second line\r", "\r",
+                                               "last line without end"}));
 }
 
 TEST(Resources, StreamReadsFixedSizeBinaryRecords) {

@@ -43,24 +43,16 @@ std::vector<std::string> with(std::vector<std::string> lines,
     return lines;
 }
 
-TEST(SatelliteInformation, WithAndWithoutCatalogueRow) {
-    Satellite s = iss();
-    EXPECT_EQ(texts(s), orbitLines);  // no mass, no third separator, no country, no launch
-
-    s.mass = 1600.0f;
-    s.country = "USA/Russia";
-    s.launchDate = boost::gregorian::date(1998, 11, 20);
-    EXPECT_EQ(texts(s), with(orbitLines, {"Mass:    1600.00kg", "---", "Country: USA/Russia",
-                                          "Launch:  1998-Nov-20"}));
-}
-
-TEST(SatelliteInformation, OptionalLinesIndependently) {
+TEST(SatelliteInformation, CatalogueLinesAppearEachOnlyWhenKnown) {
     struct Case {
         float mass;
         const char* country;
         bool launched;
         std::vector<std::string> extra;
     } cases[] = {
+        {0.0f, "", false, {}},  // no mass, no third separator, no country, no launch
+        {1600.0f, "USA/Russia", true,
+         {"Mass:    1600.00kg", "---", "Country: USA/Russia", "Launch:  1974-Nov-15"}},
         {0.0f, "", true, {"---", "Launch:  1974-Nov-15"}},
         {0.0f, "Japan", false, {"---", "Country: Japan"}},
         {-5.0f, "", false, {}},
@@ -70,15 +62,16 @@ TEST(SatelliteInformation, OptionalLinesIndependently) {
         Satellite s = iss();
         s.mass = c.mass;
         s.country = c.country;
-        if (c.launched) {
-            s.launchDate = boost::gregorian::date(1974, 11, 15);
-        }
+        if (c.launched) s.launchDate = boost::gregorian::date(1974, 11, 15);
         EXPECT_EQ(texts(s), with(orbitLines, c.extra)) << c.country << c.mass;
     }
 }
 
-TEST(SatelliteInformation, CircularOrbitAndNameOnly) {
+TEST(SatelliteInformation, CircularOrbitNameOnlyVerbatimNamesAndJoinedText) {
     Satellite s = iss();
+    EXPECT_EQ(informationPanelId(s), "25544");
+    EXPECT_EQ(satelliteInformationText(s, true), "ISS (ZARYA)");
+    EXPECT_EQ(satelliteInformationText(s, false).substr(0, 25), "Name:    ISS (ZARYA)\n---\n");
     s.eccentricity = 0.0f;
     s.perigeeRadius = s.apogeeRadius;
     const auto lines = texts(s);
@@ -86,22 +79,11 @@ TEST(SatelliteInformation, CircularOrbitAndNameOnly) {
     EXPECT_EQ(lines[3], "Perigee: 408.00km");
     EXPECT_EQ(lines[6], "Eccen.:  0.000000");
     EXPECT_EQ(texts(s, true), std::vector<std::string>{"ISS (ZARYA)"});
-}
-
-TEST(SatelliteInformation, NamesAreVerbatim) {
-    Satellite s = iss();
-    s.name = "100% %s %n DEB";
+    s.name = "100% %s %n DEB";  // no format directives interpreted
     EXPECT_EQ(texts(s, true), std::vector<std::string>{"100% %s %n DEB"});
     EXPECT_EQ(texts(s)[0], "Name:    100% %s %n DEB");
     s.name = std::string(1000, 'N');  // longer than any formatting buffer
     EXPECT_EQ(texts(s)[0], "Name:    " + s.name);
-}
-
-TEST(SatelliteInformation, PanelIdentifierAndJoinedText) {
-    const Satellite s = iss();
-    EXPECT_EQ(informationPanelId(s), "25544");
-    EXPECT_EQ(satelliteInformationText(s, true), "ISS (ZARYA)");
-    EXPECT_EQ(satelliteInformationText(s, false).substr(0, 25), "Name:    ISS (ZARYA)\n---\n");
 }
 
 }  // namespace

@@ -35,8 +35,7 @@ struct Placement {
     float scale = 0.3f;
 };
 
-// Lays a panel out twice: the library keeps a window it has never seen hidden for its
-// first frame while it measures the contents.
+// Twice: the library keeps a new window hidden for its first frame while it measures it.
 std::vector<PanelVertex> layout(const std::string& name, const std::function<void()>& contents,
                                 const Placement& p = Placement{}) {
     std::vector<PanelVertex> out;
@@ -173,7 +172,7 @@ TEST(OverlayTest, TextCrossingTheClipRectangleKeepsWholeGlyphs) {
     EXPECT_GT(unclippedTextTriangles, 40);  // the title and the second line
 }
 
-TEST(OverlayTest, MisuseIsReportedNotAsserted) {
+TEST(OverlayTest, MisuseIsReportedNotAssertedOnTheLibrarysCanvas) {
     std::vector<PanelVertex> out;
     EXPECT_THROW(Overlay::instance().endPanel(out, {}, {1, 0, 0}, {0, 1, 0}, 0.3f),
                  std::logic_error);
@@ -185,9 +184,7 @@ TEST(OverlayTest, MisuseIsReportedNotAsserted) {
     Overlay::instance().endPanel(out, {}, {1, 0, 0}, {0, 1, 0}, 0.3f);
     EXPECT_FALSE(out.empty());
     EXPECT_EQ(Overlay::instance().fontTexture(), 0u);  // no GL object without a renderer
-}
-
-TEST(OverlayTest, CanvasIsTheLibrarysDisplay) {
+    // The canvas is the library's display.
     EXPECT_EQ(Overlay::instance().canvasWidth(), 1024.0f);
     EXPECT_EQ(Overlay::instance().canvasHeight(), 1024.0f);
     EXPECT_EQ(ImGui::GetIO().DisplaySize.x, 1024.0f);
@@ -195,8 +192,7 @@ TEST(OverlayTest, CanvasIsTheLibrarysDisplay) {
     EXPECT_STREQ(ImGui::GetIO().IniFilename, "imgui.ini");
 }
 
-// The settings file is written when the overlay is shut down at exit, in the working
-// directory, after the GL objects are long gone.
+// The settings file is written at exit, in the working directory, after the GL objects are gone.
 TEST(OverlayDeathTest, SettingsFileIsWrittenAtExit) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("overlay-ini-" + std::to_string(::getpid()));

@@ -61,34 +61,24 @@ std::vector<PanelVertex> map(const ListBuilder& b, const PanelFrame& frame = tes
     return out;
 }
 
-TEST(PanelMappingTest, PlacesWindowCornersOnTheRectangle) {
+TEST(PanelMappingTest, PlacesWindowCornersOnTheRectangleAllTurnedTheWayOfTheGlyphQuads) {
     ListBuilder b;
     b.vertex(100, 200, IM_COL32(10, 20, 30, 40), 0.25f, 0.75f);  // top-left
     b.vertex(150, 200);                                          // top-right
     b.vertex(125, 225);                                          // bottom middle
-    for (ImDrawIdx i : {0, 1, 2}) b.list.IdxBuffer.push_back(i);
-    b.command(ImVec4(0, 0, 1024, 1024), 0, 3);
+    for (ImDrawIdx i : {0, 1, 2, 0, 2, 1}) b.list.IdxBuffer.push_back(i);  // then reversed
+    b.quad(110, 205, 120, 215);
+    b.command(ImVec4(0, 0, 1024, 1024), 0, 12);
     const auto out = map(b);
-    ASSERT_EQ(out.size(), 3u);
-    EXPECT_EQ(out[0].position, glm::vec3(-1.0f, 0.5f, 3.0f));
-    EXPECT_EQ(out[1].position, glm::vec3(1.0f, 0.5f, 3.0f));
-    EXPECT_EQ(out[2].position, glm::vec3(0.0f, -0.5f, 3.0f));
+    ASSERT_EQ(out.size(), 12u);
+    for (std::size_t t = 0; t < 6; t += 3) {
+        EXPECT_EQ(out[t].position, glm::vec3(-1.0f, 0.5f, 3.0f)) << t;
+        EXPECT_EQ(out[t + 1].position, glm::vec3(1.0f, 0.5f, 3.0f)) << t;
+        EXPECT_EQ(out[t + 2].position, glm::vec3(0.0f, -0.5f, 3.0f)) << t;
+    }
     EXPECT_EQ(out[0].uv, glm::vec2(0.25f, 0.75f));
     EXPECT_EQ(out[0].colour, glm::vec4(10, 20, 30, 40) / 255.0f);
     EXPECT_EQ(out[1].colour, glm::vec4(1.0f));
-}
-
-TEST(PanelMappingTest, TurnsEveryTriangleTheWayOfTheGlyphQuads) {
-    ListBuilder b;
-    const ImDrawIdx a = b.vertex(100, 200), c = b.vertex(150, 200), d = b.vertex(125, 225);
-    for (ImDrawIdx i : {a, d, c}) b.list.IdxBuffer.push_back(i);  // the other way round
-    b.quad(110, 205, 120, 215);
-    b.command(ImVec4(0, 0, 1024, 1024), 0, 9);
-    const auto out = map(b);
-    ASSERT_EQ(out.size(), 9u);
-    EXPECT_EQ(out[0].position, glm::vec3(-1.0f, 0.5f, 3.0f));
-    EXPECT_EQ(out[1].position, glm::vec3(1.0f, 0.5f, 3.0f));
-    EXPECT_EQ(out[2].position, glm::vec3(0.0f, -0.5f, 3.0f));
     // Seen from the viewer (on +Z here) every triangle runs clockwise.
     for (std::size_t t = 0; t < out.size(); t += 3) {
         const glm::vec3 n = glm::cross(out[t + 1].position - out[t].position,
@@ -144,7 +134,7 @@ TEST(PanelMappingTest, GlyphCrossingTheClipEdgeLeavesLaterGlyphsIntact) {
     }
 }
 
-TEST(PanelMappingTest, ExpandsIndexedCommandsWithOffsetsAndIgnoresBrokenOnes) {
+TEST(PanelMappingTest, ExpandsIndexedCommandsWithOffsetsIgnoresBrokenOnesAndAppends) {
     ListBuilder b;
     b.quad(101, 201, 102, 202);                              // indices 0..5, vertices 0..3
     b.quad(103, 203, 104, 204);                              // indices 6..11, vertices 4..7
@@ -160,16 +150,12 @@ TEST(PanelMappingTest, ExpandsIndexedCommandsWithOffsetsAndIgnoresBrokenOnes) {
     const PanelFrame f = testFrame();
     EXPECT_NEAR(out[0].position.x, f.corner.x + 2.0f * 1.0f / 50.0f, 1e-6f);
     EXPECT_NEAR(out[6].position.x, f.corner.x + 2.0f * 3.0f / 50.0f, 1e-6f);
-}
 
-TEST(PanelMappingTest, AppendsAfterEarlierPanels) {
-    ListBuilder b;
-    b.quad(101, 201, 102, 202);
-    b.command(ImVec4(0, 0, 1024, 1024), 0, 6);
-    std::vector<PanelVertex> out(5);
+    // Several lists are appended after what is already there.
+    std::vector<PanelVertex> appended(5);
     const ImDrawList* lists[] = {&b.list, &b.list};
-    appendPanelTriangles(lists, 2, testFrame(), out);
-    EXPECT_EQ(out.size(), 17u);
+    appendPanelTriangles(lists, 2, f, appended);
+    EXPECT_EQ(appended.size(), 29u);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Panels laid out by the overlay and drawn in the scene: where they stand, and that the text
-// on them can be read.
+// Panels laid out by the overlay and drawn in the scene: where they stand, and legible.
 #include "render/PanelRenderer.h"
 
 #include "overlay/Overlay.h"
@@ -40,8 +39,7 @@ class PanelRendererTest : public ::testing::Test {
 protected:
     void SetUp() override { test::enableSceneState(); }
 
-    // Lays the panel out twice (the library measures a new window during its first frame,
-    // showing nothing) and uploads the second layout.
+    // Twice: the library measures a new window during its first frame, showing nothing.
     void layout(const std::string& name, const std::function<void()>& contents,
                 const glm::vec3& centre, float scale) {
         for (int pass = 0; pass < 2; ++pass) {
@@ -190,12 +188,6 @@ TEST(PanelRendererLifetimeTest, FontTextureIsReleasedWithTheRenderer) {
     EXPECT_EQ(glIsTexture(name), GL_FALSE);
 }
 
-}  // namespace
-}  // namespace earth
-
-namespace earth {
-namespace {
-
 // The overlay outlives the window: at exit it only shuts the library down and writes its
 // settings file; it never reaches into the context that is already gone.
 TEST(PanelRendererExitDeathTest, OverlayShutsDownAfterTheContextIsGone) {
@@ -204,8 +196,7 @@ TEST(PanelRendererExitDeathTest, OverlayShutsDownAfterTheContextIsGone) {
         const char* name;
         bool rendererDestroyedFirst;  // the scene's order; otherwise it is never destroyed
     };
-    // The child runs this test again from the start: it finds the directory in the
-    // environment that the parent set up.
+    // The child reruns this test from the start and finds the parent's directory this way.
     const char* inherited = std::getenv("PANEL_EXIT_TEST_DIR");
     const std::filesystem::path dir =
         inherited != nullptr ? std::filesystem::path(inherited)

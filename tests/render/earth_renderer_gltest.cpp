@@ -1,57 +1,26 @@
-// The globe drawn offscreen with maps whose colours say where they were sampled: the day
-// map holds the longitude as the ratio red / (red + green), the night map is pure blue.
+// The globe drawn offscreen with maps whose colours say where they were sampled.
 #include "render/EarthRenderer.h"
 
 #include "data/SimulationClock.h"
-#include "render/LoadedEarthData.h"
+#include "SeaLevelGlobe.h"
 #include "support/GlTestContext.h"
 #include "support/OffscreenTarget.h"
 
-#include <boost/date_time/gregorian/gregorian_types.hpp>
-#include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <epoxy/gl.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
-#include <memory>
 #include <string>
 
 namespace earth {
 namespace {
 
 using test::Rgba;
+using test::testMaps;
 
 constexpr int kSize = 256;
-constexpr double kPi = 3.14159265358979323846;
 constexpr float kSiderealDay = 86164.09053f;
-
-EarthResources testMaps(const IGeometryProvider& mesh, std::uint16_t specular = 60201) {
-    EarthResources r;
-    r.day = 60200;
-    r.specular = specular;
-    r.night = 60202;
-    r.mesh = &mesh;
-    return r;
-}
-
-// A smooth sphere: the grid at sea level everywhere.
-const LoadedEarthData& seaLevelGlobe() {
-    static const LoadedEarthData mesh = [] {
-        const ElevationGridShape shape;
-        std::string bytes(shape.recordCount() * kElevationRecordBytes, '\0');
-        for (int c = 0; c < shape.columns; ++c) {
-            for (int r = 0; r < shape.rows; ++r) {
-                const double record[3] = {-180.0 + 0.4 * c, -90.0 + 0.4 * r, 0.0};
-                std::memcpy(&bytes[(static_cast<std::size_t>(c) * shape.rows + r) * 24], record,
-                            sizeof record);
-            }
-        }
-        return LoadedEarthData(bytes, 1.0f);
-    }();
-    return mesh;
-}
 
 // Sub-viewer longitude for a viewer on +Z, in degrees, computed from the mean sidereal time
 // of the instant: the inertial +Z axis stands over longitude -GMST.
@@ -71,11 +40,10 @@ class EarthRendererTest : public ::testing::Test {
 protected:
     void SetUp() override { test::enableSceneState(); }
 
-    std::vector<Rgba> render(EarthRenderer& earth, const glm::vec3& eye) {
+    std::vector<Rgba> render(EarthRenderer& earth, const glm::vec3& eye,
+                             const glm::vec3& up = glm::vec3(0.0f, 1.0f, 0.0f)) {
         target.begin();
-        const glm::mat4 projection = glm::perspective(glm::radians(45.0f), 1.0f, 0.1f, 100.0f);
-        const glm::mat4 view = glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
-        earth.draw(projection, view);
+        earth.draw(projection, glm::lookAt(eye, glm::vec3(0.0f), up));
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         return target.read();
     }
@@ -90,10 +58,11 @@ protected:
     test::OffscreenTarget target{kSize, kSize};
     SimulationClock clock;
     float scale = 1.0f / 6378100.0f;
+    const glm::mat4 projection = glm::perspective(glm::radians(45.0f), 1.0f, 0.1f, 100.0f);
 };
 
 TEST_F(EarthRendererTest, CentreShowsTheDayMapAtTheSubViewerLongitude) {
-    EarthRenderer earth(clock, scale, testMaps(seaLevelGlobe()));
+    EarthRenderer earth(clock, scale, testMaps());
     struct Case {
         const char* name;
         double seconds;
@@ -119,7 +88,7 @@ TEST_F(EarthRendererTest, CentreShowsTheDayMapAtTheSubViewerLongitude) {
 }
 
 TEST_F(EarthRendererTest, NightSideShowsLightsNotDayColours) {
-    EarthRenderer earth(clock, scale, testMaps(seaLevelGlobe()));
+    EarthRenderer earth(clock, scale, testMaps());
     // From the point opposite the light (2, 2, 2) the centre faces away from it: c = -1.
     const auto pixels = render(earth, glm::vec3(-2.0f, -2.0f, -2.0f));
     const Rgba p = centre(pixels);
@@ -130,8 +99,8 @@ TEST_F(EarthRendererTest, NightSideShowsLightsNotDayColours) {
 }
 
 TEST_F(EarthRendererTest, WaterShowsTheSunsHighlight) {
-    EarthRenderer land(clock, scale, testMaps(seaLevelGlobe(), 60201));
-    EarthRenderer water(clock, scale, testMaps(seaLevelGlobe(), 60203));
+    EarthRenderer land(clock, scale, testMaps(60201));
+    EarthRenderer water(clock, scale, testMaps(60203));
     const glm::vec3 eye(0.0f, 0.0f, 3.0f);
     // The mirror point: where the normal halves the angle between light and eye.
     const glm::vec3 toLight = glm::normalize(glm::vec3(2.0f) - glm::vec3(0.0f));
@@ -140,7 +109,6 @@ TEST_F(EarthRendererTest, WaterShowsTheSunsHighlight) {
         normal = glm::normalize(glm::normalize(glm::vec3(2.0f) - normal) +
                                 glm::normalize(eye - normal));
     }
-    const glm::mat4 projection = glm::perspective(glm::radians(45.0f), 1.0f, 0.1f, 100.0f);
     const glm::mat4 view = glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
     const glm::vec4 clip = projection * view * glm::vec4(normal, 1.0f);
     const int x = static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * kSize);
@@ -157,17 +125,11 @@ TEST_F(EarthRendererTest, WaterShowsTheSunsHighlight) {
 }
 
 TEST_F(EarthRendererTest, TurningTheCameraDoesNotMoveTheLitSide) {
-    EarthRenderer earth(clock, scale, testMaps(seaLevelGlobe()));
+    EarthRenderer earth(clock, scale, testMaps());
     // Two views from the same place, one rolled by 90 degrees: the lit half stays on the
     // side of the globe towards (2, 2, 2) in the world, so it turns with the picture.
-    const glm::mat4 projection = glm::perspective(glm::radians(45.0f), 1.0f, 0.1f, 100.0f);
-    const glm::vec3 eye(0.0f, 0.0f, 3.0f);
-    target.begin();
-    earth.draw(projection, glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
-    const auto upright = target.read();
-    target.begin();
-    earth.draw(projection, glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(1.0f, 0.0f, 0.0f)));
-    const auto rolled = target.read();
+    const auto upright = render(earth, glm::vec3(0.0f, 0.0f, 3.0f));
+    const auto rolled = render(earth, glm::vec3(0.0f, 0.0f, 3.0f), glm::vec3(1.0f, 0.0f, 0.0f));
     // With up = +X the world's +X is at the top of the picture and +Y to the left.
     int differing = 0;
     for (int y = 0; y < kSize; ++y) {
@@ -185,10 +147,8 @@ TEST_F(EarthRendererTest, TurningTheCameraDoesNotMoveTheLitSide) {
 }
 
 TEST_F(EarthRendererTest, MissingMapsFailWithTheResourceMessage) {
-    EarthResources maps = testMaps(seaLevelGlobe());
-    maps.night = 60999;
     try {
-        EarthRenderer earth(clock, scale, maps);
+        EarthRenderer earth(clock, scale, testMaps(60201, 60999));
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "Missing image resource");

@@ -1,5 +1,4 @@
-// Ownership rules of GL names, checked without a context: the deletion entry points are
-// ordinary variables here, just as the loader's are.
+// GL name ownership without a context: the deletion entry points are plain variables here.
 #include "render/GlName.h"
 #include "render/ShaderProgram.h"
 
@@ -62,20 +61,17 @@ TEST_F(GlNameTest, DefaultOwnsNothingAndDeletesNothing) {
     EXPECT_TRUE(deletedArrays.empty());
 }
 
-TEST_F(GlNameTest, DeletesOnceOnDestruction) {
+TEST_F(GlNameTest, DeletesOnceWithTheEntryPointReadWhenTheNameDies) {
     { GlName name(7, deleteOne); }
     EXPECT_EQ(deleted, std::vector<unsigned>{7});
-}
-
-TEST_F(GlNameTest, EntryPointIsReadWhenTheNameDies) {
     {
-        GlName name(7, deleteOne);
+        GlName name(8, deleteOne);
         deleteOne = otherDelete;  // the loader may fill the variable after the owner exists
     }
-    EXPECT_EQ(deleted, std::vector<unsigned>{1000007});
+    EXPECT_EQ(deleted, (std::vector<unsigned>{7, 1000008}));
 }
 
-TEST_F(GlNameTest, MovedFromDeletesNothingMovedToDeletesOnce) {
+TEST_F(GlNameTest, MovesTransferTheDutyAndReleaseGivesItUp) {
     {
         GlName source(7, deleteOne);
         GlName target(std::move(source));
@@ -86,19 +82,24 @@ TEST_F(GlNameTest, MovedFromDeletesNothingMovedToDeletesOnce) {
         EXPECT_EQ(deleted, std::vector<unsigned>{7});
     }
     EXPECT_EQ(deleted, std::vector<unsigned>{7});
-}
 
-TEST_F(GlNameTest, MoveAssignmentIntoEmptyTransfersTheDuty) {
     GlName target;
     {
         GlName source(9, deleteOne);
         target = std::move(source);
     }
-    EXPECT_TRUE(deleted.empty());
     EXPECT_EQ(target.get(), 9u);
     target.reset();
     target.reset();
-    EXPECT_EQ(deleted, std::vector<unsigned>{9});
+    EXPECT_EQ(deleted, (std::vector<unsigned>{7, 9}));
+
+    GlName name(5, deleteOne);
+    GlName& alias = name;
+    name = std::move(alias);  // a self-move keeps the name
+    EXPECT_EQ(name.get(), 5u);
+    EXPECT_EQ(name.release(), 5u);
+    EXPECT_FALSE(name.owns());
+    EXPECT_EQ(deleted.size(), 2u);
 }
 
 TEST_F(GlNameTest, MoveAssignmentOverAnOwnerReleasesTheOldNameWithTheSource) {
@@ -111,23 +112,6 @@ TEST_F(GlNameTest, MoveAssignmentOverAnOwnerReleasesTheOldNameWithTheSource) {
     EXPECT_EQ(deleted, std::vector<unsigned>{1});
     target = GlName();
     EXPECT_EQ(deleted, (std::vector<unsigned>{1, 2}));
-}
-
-TEST_F(GlNameTest, SelfMoveKeepsTheName) {
-    GlName name(5, deleteOne);
-    GlName& alias = name;
-    name = std::move(alias);
-    EXPECT_EQ(name.get(), 5u);
-    EXPECT_TRUE(deleted.empty());
-}
-
-TEST_F(GlNameTest, ReleaseGivesUpOwnership) {
-    {
-        GlName name(5, deleteOne);
-        EXPECT_EQ(name.release(), 5u);
-        EXPECT_FALSE(name.owns());
-    }
-    EXPECT_TRUE(deleted.empty());
 }
 
 TEST_F(GlNameTest, ArrayGeneratesNAndDeletesThemTogetherOnce) {
@@ -156,33 +140,26 @@ TEST_F(GlNameTest, ArrayMoveAssignmentOverAnOwner) {
     EXPECT_EQ(target[0], 102u);
 }
 
-// Drivers that report a log length of 0 still get a buffer they may terminate.
-TEST(InfoLog, ZeroReportedLengthStillGivesAWritableZeroedByte) {
+TEST(InfoLog, CopiesUpToTheTerminatorOrTheBufferEvenForAZeroLength) {
+    // Drivers that report a length of 0 still get a zeroed byte they may terminate.
     int capacitySeen = -1;
-    const std::string log = glcommon::impl::fetchInfoLog(0, [&](std::int32_t capacity, char* buffer) {
-        capacitySeen = capacity;
-        EXPECT_EQ(buffer[0], '\0');
-        buffer[0] = '\0';
-    });
+    EXPECT_EQ(glcommon::impl::fetchInfoLog(0, [&](std::int32_t capacity, char* buffer) {
+                  capacitySeen = capacity;
+                  EXPECT_EQ(buffer[0], '\0');
+                  buffer[0] = '\0';
+              }),
+              "");
     EXPECT_EQ(capacitySeen, 1);
-    EXPECT_EQ(log, "");
-}
-
-TEST(InfoLog, CopiesTheTextUpToItsTerminator) {
     const char text[] = "0:3(1): error: syntax error";
-    const std::string log = glcommon::impl::fetchInfoLog(
-        sizeof text, [&](std::int32_t capacity, char* buffer) {
-            ASSERT_EQ(capacity, static_cast<std::int32_t>(sizeof text));
-            std::memcpy(buffer, text, sizeof text);
-        });
-    EXPECT_EQ(log, text);
-}
-
-TEST(InfoLog, UnterminatedTextIsCutAtTheBuffer) {
-    const std::string log = glcommon::impl::fetchInfoLog(3, [](std::int32_t capacity, char* buffer) {
-        std::memset(buffer, 'x', static_cast<std::size_t>(capacity));
-    });
-    EXPECT_EQ(log, "xxx");
+    EXPECT_EQ(glcommon::impl::fetchInfoLog(sizeof text, [&](std::int32_t capacity, char* buffer) {
+                  ASSERT_EQ(capacity, static_cast<std::int32_t>(sizeof text));
+                  std::memcpy(buffer, text, sizeof text);
+              }),
+              text);
+    EXPECT_EQ(glcommon::impl::fetchInfoLog(3, [](std::int32_t capacity, char* buffer) {
+                  std::memset(buffer, 'x', static_cast<std::size_t>(capacity));  // unterminated
+              }),
+              "xxx");
 }
 
 }  // namespace

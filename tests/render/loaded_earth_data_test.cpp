@@ -106,27 +106,14 @@ TEST(LoadedEarthDataTest, SmallGridFollowsRingOrder) {
     EXPECT_EQ(countInwardTriangles(mesh, 1), 0);
 }
 
-class FullGridTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        const auto relief = [](double lon, double lat) {
-            return 3000.0 * std::sin(lon * 0.05) * std::cos(lat * 3.14159265358979 / 180.0) -
-                   1000.0;
-        };
-        mesh_ = new LoadedEarthData(makeGrid(ElevationGridShape{}, relief), 1.0f);
-    }
-    static void TearDownTestSuite() {
-        delete mesh_;
-        mesh_ = nullptr;
-    }
-    static LoadedEarthData* mesh_;
-};
-LoadedEarthData* FullGridTest::mesh_ = nullptr;
-
-TEST_F(FullGridTest, CountsPolesAndSeams) {
-    const auto& v = mesh_->vertices();
+TEST(LoadedEarthDataTest, FullGridCountsPolesSeamsAndFacesOutwards) {
+    const auto relief = [](double lon, double lat) {
+        return 3000.0 * std::sin(lon * 0.05) * std::cos(lat * 3.14159265358979 / 180.0) - 1000.0;
+    };
+    const LoadedEarthData mesh(makeGrid(ElevationGridShape{}, relief), 1.0f);
+    const auto& v = mesh.vertices();
     ASSERT_EQ(v.size(), 405452u);
-    ASSERT_EQ(mesh_->indices().size(), 2430000u);
+    ASSERT_EQ(mesh.indices().size(), 2430000u);
     expectNear(v[0].position, {0.0, 1.0, 0.0}, 1e-6, "north pole");
     expectNear(v[405451].position, {0.0, -1.0, 0.0}, 1e-6, "south pole");
     for (int q = 0; q < 450; q += 7) {
@@ -143,14 +130,9 @@ TEST_F(FullGridTest, CountsPolesAndSeams) {
         EXPECT_NEAR(p.z, 0.0f, 1e-6f);
         EXPECT_LT(p.y, -0.99f);
     }
-    std::uint32_t largest = 0;
-    for (std::uint32_t i : mesh_->indices()) largest = std::max(largest, i);
-    EXPECT_EQ(largest, 405451u);
-}
-
-TEST_F(FullGridTest, TrianglesFaceOutwards) {
+    EXPECT_EQ(*std::max_element(mesh.indices().begin(), mesh.indices().end()), 405451u);
     // Every 97th triangle: a prime stride walks through caps, bands and all columns.
-    EXPECT_EQ(countInwardTriangles(*mesh_, 97), 0);
+    EXPECT_EQ(countInwardTriangles(mesh, 97), 0);
 }
 
 TEST(LoadedEarthDataTest, RejectsShortOrBrokenGrids) {

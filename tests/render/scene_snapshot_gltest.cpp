@@ -1,6 +1,5 @@
-// The whole picture with the program's own data: stars, the lit relief globe with night
-// lights and a panel of text, drawn in the frame's order. Writes "scene-snapshot.png" for a
-// person to look at. Runs only once the real maps, star faces and grid are embedded.
+// Stars, lit relief globe and a panel from the program's own data, in the frame's order;
+// writes "scene-snapshot.png" for a person to look at.
 #include "data/ResourceRegistry.h"
 #include "data/SimulationClock.h"
 #include "overlay/Overlay.h"

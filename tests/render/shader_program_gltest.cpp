@@ -1,5 +1,4 @@
-// Every program of the catalogue builds under the test driver; failures carry the fixed
-// sentences and the driver's log; GL names die exactly once.
+// Every program builds; failures carry the fixed sentences and the driver's log.
 #include "render/ShaderProgram.h"
 #include "render/Textures.h"
 
@@ -22,10 +21,8 @@ using glcommon::ShaderProgram;
 
 namespace {
 
-// Mesa's on-disk shader cache keys a compile by source text alone: a source it has already
-// compiled for another stage is reported compiled and its errors surface only at link. The
-// compile-failure test needs the real compile, so the cache is off for this executable
-// (before any context exists).
+// Mesa's shader cache keys by source text alone and would report the failing compile below
+// as compiled, so it is off for this executable (before any context exists).
 const bool shaderCacheOff = setenv("MESA_SHADER_CACHE_DISABLE", "true", 1) == 0;
 
 class GlTest : public ::testing::Test {
@@ -126,14 +123,11 @@ TEST_F(GlTest, UniformLocationsByNameAndStructField) {
     EXPECT_EQ(glcommon::uniformLocation(tubes, "uAlpha"), 1);
 }
 
-TEST_F(GlTest, MissingNameFailsWithTheSentence) {
+TEST_F(GlTest, MissingOrFailingStagesFailWithTheSentenceStageShaderAndLog) {
     expectFailure([] { ShaderProgram p(program("orbit.vs", nullptr, "orbit.fsh")); },
                   "Missing shader");
     expectFailure([] { glcommon::compileShader(GL_GEOMETRY_SHADER, "orbit.gsh "); },
                   "Missing shader");
-}
-
-TEST_F(GlTest, CompileFailurePrintsStageShaderAndLog) {
     ASSERT_TRUE(shaderCacheOff);
     // The tube geometry stage compiled as a vertex stage: its input layout is refused there.
     const std::string err = expectFailure(
@@ -144,7 +138,10 @@ TEST_F(GlTest, CompileFailurePrintsStageShaderAndLog) {
     EXPECT_EQ(err.back(), '\n');
 }
 
-TEST_F(GlTest, LinkFailuresPrintTheProgramAndLog) {
+TEST_F(GlTest, LinkFailuresPrintTheProgramAndLogAndLeaveNothingBehind) {
+    // Names are handed out lowest-free-first, so a leaked object would still exist after it.
+    const GLuint probe = glCreateShader(GL_VERTEX_SHADER);
+    glDeleteShader(probe);
     // The globe's fragment stage reads inputs the tube vertex stage never writes.
     std::string err = expectFailure(
         [] { ShaderProgram p(program("orbit.vsh", nullptr, "basic.fsh")); },
@@ -152,24 +149,15 @@ TEST_F(GlTest, LinkFailuresPrintTheProgramAndLog) {
     EXPECT_NE(err.find("program (\"orbit.vsh\", \"basic.fsh\") failed to link"), std::string::npos)
         << err;
     EXPECT_GT(err.size(), 60u) << "driver log missing: " << err;
+    for (GLuint name = 1; name < probe + 8; ++name) {
+        EXPECT_FALSE(glIsShader(name)) << name;
+        EXPECT_FALSE(glIsProgram(name)) << name;
+    }
 
     ProgramDescription unknownVarying = propagation();
     unknownVarying.addVarying("vNowhere");
     err = expectFailure([&] { ShaderProgram p(unknownVarying); }, "Unable to link shader program");
     EXPECT_NE(err.find("vNowhere"), std::string::npos) << err;
-}
-
-TEST_F(GlTest, FailedBuildsLeaveNoShaderOrProgramBehind) {
-    // Names are handed out lowest-free-first by the driver, so a leaked object would show up
-    // as a name that still exists right after the failure.
-    const GLuint probe = glCreateShader(GL_VERTEX_SHADER);
-    glDeleteShader(probe);
-    expectFailure([] { ShaderProgram p(program("orbit.vsh", nullptr, "basic.fsh")); },
-                  "Unable to link shader program");
-    for (GLuint name = 1; name < probe + 8; ++name) {
-        EXPECT_FALSE(glIsShader(name)) << name;
-        EXPECT_FALSE(glIsProgram(name)) << name;
-    }
 }
 
 TEST_F(GlTest, OwnersReleaseBuffersExactlyOnce) {
@@ -247,9 +235,7 @@ TEST_F(GlTest, Texture2DFromImagesOfEachChannelCount) {
         EXPECT_EQ(readTexture(GL_TEXTURE_2D, c.readFormat, bytes.size()), bytes);
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(GlTest, TwoChannelImageIsRefusedAndLeavesNoTexture) {
+    // Two channels are refused, leaving no texture behind.
     const earth::Image image = makeImage(2, 2, 2, std::vector<unsigned char>(8, 1));
     GLuint probe = 0;
     glGenTextures(1, &probe);

@@ -74,9 +74,7 @@ TEST_F(SplashScreensTest, SelectorChoosesTheImageSeenFromTheFront) {
 
 TEST_F(SplashScreensTest, SeenFromBehindTheQuadIsCulled) {
     const auto pixels = render(1, glm::vec3(0.0f, 0.0f, 0.0f), glm::vec3(0.0f, 0.0f, 1.0f));
-    for (const Rgba& p : pixels) {
-        ASSERT_EQ(p, kBlack);
-    }
+    for (const Rgba& p : pixels) ASSERT_EQ(p, kBlack);
 }
 
 TEST_F(SplashScreensTest, MissingImageFailsWithTheResourceMessage) {

@@ -2,8 +2,7 @@
 #include "render/Starfield.h"
 
 #include "data/SimulationClock.h"
-#include "render/EarthRenderer.h"
-#include "render/LoadedEarthData.h"
+#include "SeaLevelGlobe.h"
 #include "support/GlTestContext.h"
 #include "support/OffscreenTarget.h"
 
@@ -12,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 
 namespace earth {
@@ -101,7 +99,7 @@ TEST_F(StarfieldTest, EachViewingDirectionShowsTheFaceTurnedThereByTheFixedRotat
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(StarfieldTest, MovingTheViewerDoesNotMoveTheStars) {
+TEST_F(StarfieldTest, MovingTheViewerDoesNotMoveTheStarsAndDepthWritesStayOn) {
     Starfield stars(testFaces());
     const glm::vec3 forward = glm::normalize(glm::vec3(0.3f, -0.2f, -1.0f));
     const glm::vec3 places[] = {{0.0f, 0.0f, 3.0f}, {40.0f, -7.0f, 12.0f}};
@@ -118,29 +116,14 @@ TEST_F(StarfieldTest, MovingTheViewerDoesNotMoveTheStars) {
     target.begin();
     stars.draw(sky(turned));
     EXPECT_FALSE(target.read() == pictures[0]);
+    GLboolean depthWrites = GL_FALSE;  // left on for what is drawn after the sky
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_EQ(depthWrites, GL_TRUE);
 }
 
 TEST_F(StarfieldTest, GlobeDrawnAfterwardsIsNeverHiddenByStars) {
-    static const LoadedEarthData mesh = [] {
-        const ElevationGridShape shape;
-        std::string bytes(shape.recordCount() * kElevationRecordBytes, '\0');
-        for (int c = 0; c < shape.columns; ++c) {
-            for (int r = 0; r < shape.rows; ++r) {
-                const double record[3] = {-180.0 + 0.4 * c, -90.0 + 0.4 * r, 0.0};
-                std::memcpy(&bytes[(static_cast<std::size_t>(c) * shape.rows + r) * 24], record,
-                            sizeof record);
-            }
-        }
-        return LoadedEarthData(bytes, 1.0f);
-    }();
     SimulationClock clock;
-    const float scale = 1.0f / 6378100.0f;
-    EarthResources maps;
-    maps.day = 60200;
-    maps.specular = 60201;
-    maps.night = 60201;  // black: no night colour can match a star face
-    maps.mesh = &mesh;
-    EarthRenderer earth(clock, scale, maps);
+    EarthRenderer earth(clock, 1.0f / 6378100.0f, test::testMaps(60201, 60201));  // black night
     Starfield stars(testFaces());
 
     const glm::vec3 eye(0.0f, 0.0f, 3.0f);
@@ -174,15 +157,6 @@ TEST_F(StarfieldTest, GlobeDrawnAfterwardsIsNeverHiddenByStars) {
     EXPECT_GT(inside, 5000);
     EXPECT_GT(outside, 5000);
     keepOnFailure(withGlobe, "stars-globe");
-}
-
-TEST_F(StarfieldTest, DrawingLeavesDepthWritesOn) {
-    Starfield stars(testFaces());
-    target.begin();
-    stars.draw(sky(glm::mat4(1.0f)));
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    EXPECT_EQ(depthWrites, GL_TRUE);
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include "script/InputState.h"
 #include "script/ScriptElement.h"
 
+#include <gtest/gtest.h>
+
+#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,28 +36,19 @@ public:
     void setColors(const std::vector<std::pair<int, glm::vec4>>& colors) override {
         ++colorCalls;
         for (const auto& [number, color] : colors) {
-            if (auto it = records.find(number); it != records.end()) {
-                it->second.color = color;
-            }
+            if (records.count(number)) records[number].color = color;
         }
     }
     void setSizes(const std::vector<std::pair<int, float>>& sizes) override {
-        ++sizeCalls;
         for (const auto& [number, size] : sizes) {
-            if (auto it = records.find(number); it != records.end()) {
-                it->second.size = size;
-            }
+            if (records.count(number)) records[number].size = size;
         }
     }
     void setVisible(const std::vector<int>& numbers) override {
         visibleCalls.push_back(numbers);
-        for (auto& [number, r] : records) {
-            r.visible = false;
-        }
+        for (auto& [number, r] : records) r.visible = false;
         for (int number : numbers) {
-            if (auto it = records.find(number); it != records.end()) {
-                it->second.visible = true;
-            }
+            if (records.count(number)) records[number].visible = true;
         }
     }
     std::optional<glm::vec4> getColor(int number) const override {
@@ -72,9 +66,7 @@ public:
     int pickByGaze(const glm::vec3& origin, const glm::vec3& direction) const override {
         GazePick pick(origin, direction);
         for (const auto& [number, r] : records) {
-            if (r.visible && r.position) {
-                pick.consider(number, r.position->position);
-            }
+            if (r.visible && r.position) pick.consider(number, r.position->position);
         }
         return pick.result();
     }
@@ -83,7 +75,6 @@ public:
 
     std::map<int, Record> records;  // ascending catalogue number, like the renderer
     int colorCalls = 0;
-    int sizeCalls = 0;
     std::vector<std::vector<int>> visibleCalls;
 
 private:
@@ -110,6 +101,22 @@ public:
 
     std::map<int, Pad> pads;
 };
+
+inline void expectVec(const glm::vec3& actual, const glm::vec3& expected, float tol,
+                      const char* what) {
+    EXPECT_NEAR(actual.x, expected.x, tol) << what;
+    EXPECT_NEAR(actual.y, expected.y, tol) << what;
+    EXPECT_NEAR(actual.z, expected.z, tol) << what;
+}
+
+inline bool finite(const glm::vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+inline bool finiteFrame(const CameraFrame& f) {
+    return finite(f.position) && finite(f.forward) && finite(f.up) && finite(f.basis[0]) &&
+           finite(f.basis[1]) && finite(f.basis[2]);
+}
 
 inline Satellite makeSatellite(int number, const std::string& name) {
     Satellite s;
@@ -140,9 +147,7 @@ public:
 
 private:
     void note(const char* what) {
-        if (log_ != nullptr) {
-            log_->push_back(name_ + "." + what);
-        }
+        if (log_ != nullptr) log_->push_back(name_ + "." + what);
     }
     std::string name_;
     std::vector<std::string>* log_;

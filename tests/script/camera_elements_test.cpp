@@ -15,38 +15,20 @@ namespace {
 using test::FakeSatellites;
 using test::ProbeElement;
 
+using test::expectVec;
+using test::finiteFrame;
+
 constexpr float kPi = 3.14159265f;
 constexpr float kDt = 1.0f / 60.0f;
 const float kScale = 1.0f / 6378100.0f;
-
-void expectVec(const glm::vec3& actual, const glm::vec3& expected, float tol, const char* what) {
-    EXPECT_NEAR(actual.x, expected.x, tol) << what;
-    EXPECT_NEAR(actual.y, expected.y, tol) << what;
-    EXPECT_NEAR(actual.z, expected.z, tol) << what;
-}
-
-bool finiteFrame(const CameraFrame& f) {
-    for (const glm::vec3& v : {f.position, f.forward, f.up}) {
-        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Runs the frame cycle's part that concerns the script: controls, then the update.
 struct Driver {
     void frame(float dt = kDt) {
         input.update(dt);
-        if (input.continueControl() == ControlState::Pressed) {
-            ctx->onContinue();
-        }
-        if (input.skipControl() == ControlState::Pressed) {
-            ctx->onSkip();
-        }
-        if (input.pauseControl() == ControlState::Pressed) {
-            ctx->togglePause();
-        }
+        if (input.continueControl() == ControlState::Pressed) ctx->onContinue();
+        if (input.skipControl() == ControlState::Pressed) ctx->onSkip();
+        if (input.pauseControl() == ControlState::Pressed) ctx->togglePause();
         ctx->update(dt);
     }
     void key(int code, bool down) { input.recordKey(code, 0, down ? 1 : 0, 0); }
@@ -67,7 +49,17 @@ TEST(CameraTransition, EightSecondsAtSixtyFramesEndsOnTheTargetNearFrame481) {
     const OrbitPose target = fromAngles(0.9f, 1.4f, 6.0f);
     CameraTransition move(target, 8.0f, &after);
     ScriptContext ctx(&sats, fromAngles(0, 0, 3).frame, 1.0f, 0, &move);
-    int frames = 0;
+    for (int i = 0; i < 30; ++i) ctx.update(kDt);
+    // Paused: frozen; resumed: one more step along the same path, not a restart nor a jump.
+    const CameraFrame frozen = ctx.camera;
+    ctx.togglePause();
+    for (int i = 0; i < 300; ++i) ctx.update(kDt);
+    EXPECT_EQ(ctx.camera.position, frozen.position);
+    ctx.togglePause();
+    ctx.update(kDt);
+    EXPECT_LT(glm::length(ctx.camera.position - frozen.position), 0.2f);
+    EXPECT_GT(glm::length(ctx.camera.position - frozen.position), 0.0f);
+    int frames = 31;
     while (ctx.current == &move && frames < 1000) {
         ctx.update(kDt);
         ++frames;
@@ -79,39 +71,7 @@ TEST(CameraTransition, EightSecondsAtSixtyFramesEndsOnTheTargetNearFrame481) {
     EXPECT_TRUE(move.isFinished());
     expectVec(ctx.camera.position, target.frame.position, 1e-5f, "position");
     expectVec(ctx.camera.up, target.frame.up, 1e-5f, "up");
-}
-
-TEST(CameraTransition, PauseFreezesTheMoveAndResumeContinuesFromTheSamePlace) {
-    FakeSatellites sats;
-    CameraTransition move(fromAngles(0.5f, 2.0f, 8.0f), 2.0f, nullptr);
-    ScriptContext ctx(&sats, fromAngles(0, 0, 3).frame, 1.0f, 0, &move);
-    for (int i = 0; i < 30; ++i) {
-        ctx.update(kDt);
-    }
-    const CameraFrame frozen = ctx.camera;
-    ctx.togglePause();
-    for (int i = 0; i < 300; ++i) {
-        ctx.update(kDt);
-    }
-    EXPECT_EQ(ctx.camera.position, frozen.position);
-    ctx.togglePause();
-    ctx.update(kDt);
-    // One more step along the same path, not a restart nor a jump.
-    EXPECT_LT(glm::length(ctx.camera.position - frozen.position), 0.2f);
-    EXPECT_GT(glm::length(ctx.camera.position - frozen.position), 0.0f);
-}
-
-TEST(CameraTransition, IsSingleUse) {
-    FakeSatellites sats;
-    ProbeElement after("after");
-    const OrbitPose target = fromAngles(0.2f, 1.0f, 4.0f);
-    CameraTransition move(target, 0.5f, &after);
-    ScriptContext ctx(&sats, fromAngles(0, 0, 3).frame, 1.0f, 0, &move);
-    for (int i = 0; i < 40 && ctx.current == &move; ++i) {
-        ctx.update(kDt);
-    }
-    ASSERT_EQ(ctx.current, &after);
-    // Taking charge again: the spent tween is not re-armed, so it ends at once on the target.
+    // Single use: taking charge again, the spent tween is not re-armed and ends at once.
     ctx.camera = fromAngles(0, 0, 9).frame;
     move.start(ctx);
     EXPECT_EQ(move.update(kDt, ctx), &after);
@@ -124,9 +84,7 @@ TEST(TransitionToSatellite, WaitsForTheSatelliteThenEndsRidingIt) {
     TransitionToSatellite fly(42, 1.0f, &after);
     const CameraFrame start = fromAngles(0, 0, 3).frame;
     ScriptContext ctx(&sats, start, 1.0f, 0, &fly);
-    for (int i = 0; i < 120; ++i) {
-        ctx.update(kDt);  // not found yet: nothing moves, the flight waits
-    }
+    for (int i = 0; i < 120; ++i) ctx.update(kDt);  // not found yet: the flight waits
     EXPECT_EQ(ctx.camera.position, start.position);
     EXPECT_EQ(ctx.current, &fly);
 
@@ -179,9 +137,7 @@ struct Exploration : ::testing::Test {
     const OrbitPose& pose() const { return free.controller().pose; }
     void hold(int code, float seconds) {
         driver.key(code, true);
-        for (int i = 0; i < static_cast<int>(std::lround(seconds / kDt)); ++i) {
-            driver.frame();
-        }
+        for (int i = 0; i < static_cast<int>(std::lround(seconds / kDt)); ++i) driver.frame();
         driver.key(code, false);
         driver.frame();
     }
@@ -197,33 +153,28 @@ struct Exploration : ::testing::Test {
     std::unique_ptr<ScriptContext> context;
 };
 
-TEST_F(Exploration, HoldingUpForTenSecondsStopsJustShortOfThePole) {
-    hold(InputState::kUp, 10.0f);
+TEST_F(Exploration, HeldKeysTurnZoomAndChangeTheRateWithinTheirLimits) {
+    hold(InputState::kUp, 10.0f);  // stops just short of the pole
     EXPECT_EQ(pose().elevation, 1.5697963f);
     EXPECT_TRUE(finiteFrame(ctx().camera));
     hold(InputState::kDown, 30.0f);
     EXPECT_EQ(pose().elevation, -1.5697963f);
-}
 
-TEST_F(Exploration, TurnsAtTheGivenRateAndStaysUpright) {
     hold(InputState::kRight, 1.0f);
     EXPECT_NEAR(pose().azimuth, 0.04f * 2 * kPi, 2e-3f);
     hold(InputState::kLeft, 2.0f);
     EXPECT_NEAR(pose().azimuth, 2 * kPi - 0.04f * 2 * kPi, 2e-3f);  // wrapped into 0..2pi
-    EXPECT_NEAR(glm::dot(ctx().camera.basis[0], glm::vec3(0, 1, 0)), 0.0f, 1e-6f);
-}
+    EXPECT_NEAR(glm::dot(ctx().camera.basis[0], glm::vec3(0, 1, 0)), 0.0f, 1e-6f);  // upright
 
-TEST_F(Exploration, ZoomStaysBetweenNearAndFarLimits) {
+    const float start = pose().distance;
     hold(InputState::kPageDown, 1.0f);  // 5000 km a second away from the Earth
-    EXPECT_NEAR(pose().distance, 3.0f + 5000000.0f / 6378100.0f, 0.02f);
+    EXPECT_NEAR(pose().distance, start + 5000000.0f / 6378100.0f, 0.02f);
     hold(InputState::kPageDown, 60.0f);
     EXPECT_NEAR(pose().distance, 10.0f, 1e-5f);
     EXPECT_NEAR(glm::length(ctx().camera.position), 10.0f, 1e-5f);
     hold(InputState::kPageUp, 60.0f);
     EXPECT_NEAR(pose().distance, 1.3f, 1e-5f);
-}
 
-TEST_F(Exploration, RateControlWorksInTheFreeCamera) {
     hold(InputState::kRightBracket, 2.0f);
     EXPECT_NEAR(ctx().rate, 1500.0f, 5.0f);
 }
@@ -236,9 +187,7 @@ TEST_F(Exploration, AContinueStillHeldOnEntryDoesNotLeaveUntilPressedAnew) {
     driver.key(InputState::kSpace, true);
     driver.frame();
     EXPECT_EQ(entry.current, &free);
-    for (int i = 0; i < 30; ++i) {
-        driver.frame();
-    }
+    for (int i = 0; i < 30; ++i) driver.frame();
     EXPECT_EQ(entry.current, &free);
     driver.key(InputState::kSpace, false);
     driver.frame();
@@ -266,15 +215,11 @@ TEST_F(Exploration, FullLoopLookFlyRideAndReturn) {
     driver.key(InputState::kSpace, true);
     driver.frame();
     EXPECT_EQ(ctx().current, &look);
-    for (int i = 0; i < 40; ++i) {
-        driver.frame();
-    }
+    for (int i = 0; i < 40; ++i) driver.frame();
     EXPECT_EQ(selection.current, 5);
     EXPECT_EQ(ctx().rate, 0.0f);
     driver.key(InputState::kSpace, false);
-    for (int i = 0; i < 40 && ctx().current != &free; ++i) {
-        driver.frame();
-    }
+    for (int i = 0; i < 40 && ctx().current != &free; ++i) driver.frame();
     ASSERT_EQ(ctx().current, &free);
     EXPECT_EQ(ctx().rate, 1000.0f);
     EXPECT_EQ(ctx().panels.at(5).details, 1u);
@@ -291,9 +236,7 @@ TEST_F(Exploration, FullLoopLookFlyRideAndReturn) {
     EXPECT_NEAR(stick.progress().duration, 1.0f, 1e-4f);
     driver.tap(InputState::kDelete);  // ignored during the flight
     EXPECT_EQ(ctx().current, &stick);
-    for (int i = 0; i < 70 && stick.progress().active; ++i) {
-        driver.frame();
-    }
+    for (int i = 0; i < 70 && stick.progress().active; ++i) driver.frame();
     driver.frame();
     EXPECT_EQ(ctx().rate, 1000.0f);  // restored on arrival
     expectVec(ctx().camera.position, {0, 0, 2}, 1e-5f, "riding");
@@ -368,9 +311,7 @@ TEST_F(Exploration, FlightToTheFarSideAlwaysHasAFiniteDurationAndEnds) {
         }
         EXPECT_FALSE(stick.progress().active) << place[0];
         driver.tap(InputState::kDelete);
-        for (int i = 0; i < 1000 && ctx().current != &free; ++i) {
-            driver.frame();
-        }
+        for (int i = 0; i < 1000 && ctx().current != &free; ++i) driver.frame();
         ASSERT_EQ(ctx().current, &free) << place[0];
     }
 }

@@ -45,31 +45,26 @@ TEST(InputKeys, SequencesThroughPressedHeldUp) {
     }
 }
 
-TEST(InputKeys, EveryQueryInTheSameFrameSeesThePress) {
+TEST(InputKeys, PressesAreSeenByEveryQueryOfTheFrameAndKeptUntilAsked) {
     InputState input(nullptr);
+    EXPECT_FALSE(input.update(0.016f));
     input.recordKey(InputState::kDelete, 0, kPress, 0);
-    input.update(0.016f);
+    EXPECT_TRUE(input.update(0.016f));  // any new press is reported once
     EXPECT_EQ(input.skipControl(), P);
     EXPECT_EQ(input.skipControl(), P);
     EXPECT_EQ(input.key(InputState::kDelete), P);
-    input.update(0.016f);
+    EXPECT_FALSE(input.update(0.016f));  // still held, but not a new press
     EXPECT_EQ(input.skipControl(), H);
-}
 
-TEST(InputKeys, APressNobodyAskedAboutStaysPendingUntilFirstQueried) {
-    InputState input(nullptr);
+    // A press and release nobody asked about stays pending until first queried.
     input.recordKey(InputState::kEnter, 0, kPress, 0);
     input.recordKey(InputState::kEnter, 0, kRelease, 0);
-    for (int frame = 0; frame < 600; ++frame) {
-        input.update(0.016f);
-    }
+    for (int frame = 0; frame < 600; ++frame) input.update(0.016f);
     EXPECT_EQ(input.selectControl(), P);
     input.update(0.016f);
     EXPECT_EQ(input.selectControl(), U);
-}
 
-TEST(InputKeys, OutOfTableCodesChangeNothing) {
-    InputState input(nullptr);
+    // Codes outside the table change nothing; the last one inside does.
     input.recordKey(-1, 0, kPress, 0);
     input.recordKey(348, 0, kPress, 0);
     EXPECT_FALSE(input.update(0.016f));
@@ -78,15 +73,6 @@ TEST(InputKeys, OutOfTableCodesChangeNothing) {
     input.recordKey(347, 0, kPress, 0);
     EXPECT_TRUE(input.update(0.016f));
     EXPECT_EQ(input.key(347), P);
-}
-
-TEST(InputKeys, UpdateReportsAnyPressOnce) {
-    InputState input(nullptr);
-    EXPECT_FALSE(input.update(0.016f));
-    input.recordKey(InputState::kR, 0, kPress, 0);
-    EXPECT_TRUE(input.update(0.016f));
-    EXPECT_FALSE(input.update(0.016f));  // still held, but not a new press
-    EXPECT_EQ(input.recenterControl(), P);
 }
 
 TEST(InputAxes, KeysDecideInTheirOrder) {
@@ -109,9 +95,7 @@ TEST(InputAxes, KeysDecideInTheirOrder) {
     };
     for (const Case& c : cases) {
         InputState input(nullptr);
-        for (int key : c.held) {
-            input.recordKey(key, 0, kPress, 0);
-        }
+        for (int key : c.held) input.recordKey(key, 0, kPress, 0);
         input.update(0.016f);
         EXPECT_EQ(input.pitchAxis(), c.pitch);
         EXPECT_EQ(input.yawAxis(), c.yaw);
@@ -120,10 +104,14 @@ TEST(InputAxes, KeysDecideInTheirOrder) {
     }
 }
 
-TEST(InputAxes, JoystickAxesHaveADeadZoneAndPitchIsInverted) {
+// One controller in slot 0, at rest.
+struct OnePad : ::testing::Test {
+    OnePad() { pads.pads[0]; }
     FakeJoysticks pads;
-    pads.pads[0];
-    InputState input(&pads);
+    InputState input{&pads};
+};
+
+TEST_F(OnePad, JoystickAxesHaveADeadZoneAndPitchIsInverted) {
     struct Case {
         float raw;
         float expected;
@@ -148,20 +136,7 @@ TEST(InputAxes, JoystickAxesHaveADeadZoneAndPitchIsInverted) {
     EXPECT_EQ(input.axis(-1), 0.0f);
 }
 
-TEST(InputAxes, TheFirstControllerOutsideTheDeadZoneDecides) {
-    FakeJoysticks pads;
-    pads.pads[2].axes = {0, 0.1f, 0, 0, 0, 0};
-    pads.pads[5].axes = {0, 0.5f, 0, 0, 0, 0};
-    pads.pads[9].axes = {0, -0.9f, 0, 0, 0, 0};
-    InputState input(&pads);
-    input.update(0.016f);
-    EXPECT_EQ(input.zoomAxis(), 0.5f);
-}
-
-TEST(InputButtons, ButtonSequencesAndKeyPrecedence) {
-    FakeJoysticks pads;
-    pads.pads[0];
-    InputState input(&pads);
+TEST_F(OnePad, ButtonSequencesKeyPrecedenceAndUnqueriedPresses) {
     // Per frame: button 0 down?, space key action (-1 none), expected continue control.
     struct Frame {
         bool down;
@@ -175,18 +150,20 @@ TEST(InputButtons, ButtonSequencesAndKeyPrecedence) {
     };
     for (std::size_t i = 0; i < std::size(frames); ++i) {
         pads.pads[0].buttons[0] = frames[i].down ? 1 : 0;
-        if (frames[i].key >= 0) {
-            input.recordKey(InputState::kSpace, 0, frames[i].key, 0);
-        }
+        if (frames[i].key >= 0) input.recordKey(InputState::kSpace, 0, frames[i].key, 0);
         input.update(0.016f);
         EXPECT_EQ(input.continueControl(), frames[i].expected) << "frame " << i;
     }
+    // A button press is seen even if nobody asked in the frame it went down.
+    pads.pads[0].buttons[2] = 1;
+    input.update(0.016f);
+    input.update(0.016f);
+    EXPECT_EQ(input.selectControl(), P);
+    input.update(0.016f);
+    EXPECT_EQ(input.selectControl(), H);
 }
 
-TEST(InputButtons, EachNamedControlReadsItsButton) {
-    FakeJoysticks pads;
-    pads.pads[0];
-    InputState input(&pads);
+TEST_F(OnePad, EachNamedControlReadsItsButton) {
     struct Case {
         int button;
         ControlState (InputState::*control)();
@@ -207,19 +184,7 @@ TEST(InputButtons, EachNamedControlReadsItsButton) {
     EXPECT_EQ(input.button(-1), U);
 }
 
-TEST(InputButtons, AButtonPressIsSeenEvenIfNotQueriedEveryFrame) {
-    FakeJoysticks pads;
-    pads.pads[0];
-    InputState input(&pads);
-    pads.pads[0].buttons[2] = 1;
-    input.update(0.016f);
-    input.update(0.016f);  // nobody asked in the frame the button went down
-    EXPECT_EQ(input.selectControl(), P);
-    input.update(0.016f);
-    EXPECT_EQ(input.selectControl(), H);
-}
-
-TEST(InputJoysticks, AControllerPluggedInLaterIsTakenUp) {
+TEST(InputJoysticks, ControllersPluggedInLaterAreTakenUpInSlotOrder) {
     FakeJoysticks pads;
     InputState input(&pads);
     input.update(0.016f);
@@ -241,6 +206,13 @@ TEST(InputJoysticks, AControllerPluggedInLaterIsTakenUp) {
     EXPECT_EQ(input.joysticks()[0].id, 1);
     EXPECT_EQ(input.joysticks()[1].id, 4);
     EXPECT_EQ(input.continueControl(), H);  // pad 4's button is still held
+
+    // The first controller outside the dead zone decides an axis.
+    pads.pads[2].axes = {0, 0.1f, 0, 0, 0, 0};
+    pads.pads[5].axes = {0, 0.5f, 0, 0, 0, 0};
+    pads.pads[9].axes = {0, -0.9f, 0, 0, 0, 0};
+    input.update(0.016f);
+    EXPECT_EQ(input.zoomAxis(), 0.5f);
 }
 
 TEST(InputJoysticks, AControllerUnpluggedMidRunReleasesItsControls) {
@@ -266,27 +238,24 @@ TEST(InputJoysticks, AControllerUnpluggedMidRunReleasesItsControls) {
     EXPECT_EQ(input.skipControl(), P);
 }
 
-TEST(InputJoysticks, AControllerThatVanishesBetweenCheckAndPollReadsNothing) {
+TEST(InputJoysticks, SourcesThatGiveNoReadingsLeaveTheKeyboardInCharge) {
     // The presence check says yes but the poll returns no arrays.
     struct Flaky final : JoystickSource {
         bool present(int slot) override { return slot == 0; }
         JoystickReading poll(int) override { return {}; }
     } flaky;
-    InputState input(&flaky);
-    input.update(0.016f);
-    EXPECT_EQ(input.continueControl(), U);
-    EXPECT_EQ(input.zoomAxis(), 0.0f);
-}
-
-TEST(InputJoysticks, TheWindowSystemSourceWithoutControllersLeavesTheKeyboard) {
-    // No window system here: it reports no joystick in any slot.
-    GlfwJoysticks glfw;
+    GlfwJoysticks glfw;  // no window system here: no joystick in any slot
+    for (JoystickSource* source : std::initializer_list<JoystickSource*>{&flaky, &glfw}) {
+        InputState input(source);
+        input.recordKey(InputState::kP, 0, kPress, 0);
+        EXPECT_TRUE(input.update(0.016f));
+        EXPECT_EQ(input.pauseControl(), P);
+        EXPECT_EQ(input.continueControl(), U);
+        EXPECT_EQ(input.zoomAxis(), 0.0f);
+    }
     InputState input(&glfw);
-    input.recordKey(InputState::kP, 0, kPress, 0);
-    EXPECT_TRUE(input.update(0.016f));
+    input.update(0.016f);
     EXPECT_TRUE(input.joysticks().empty());
-    EXPECT_EQ(input.pauseControl(), P);
-    EXPECT_EQ(input.zoomAxis(), 0.0f);
 }
 
 TEST(InputRate, RateControlRaisesAndLowersFromTheEffectiveRate) {

@@ -41,9 +41,7 @@ TEST(GazePick, PicksTheNearestShownSatelliteInFrontOfTheEye) {
     };
     for (const Case& c : cases) {
         GazePick pick(c.origin, c.direction);
-        for (const Candidate& k : c.candidates) {
-            pick.consider(k.number, k.position);
-        }
+        for (const Candidate& k : c.candidates) pick.consider(k.number, k.position);
         EXPECT_EQ(pick.result(), c.expected) << c.name;
     }
 }
@@ -63,7 +61,7 @@ struct SelectionTest : ::testing::Test {
     Selection selection{&catalogue};
 };
 
-TEST_F(SelectionTest, SelectHighlightsAndLabels) {
+TEST_F(SelectionTest, SelectHighlightsAndANewSelectionRestoresThePreviousLookExactly) {
     selection.select(5, ctx);
     EXPECT_EQ(selection.current, 5);
     EXPECT_EQ(sats.records[5].color, glm::vec4(1, 0, 0, 1));
@@ -72,10 +70,13 @@ TEST_F(SelectionTest, SelectHighlightsAndLabels) {
     EXPECT_EQ(ctx.panels.at(5).satellite.name, "FIVE");
     EXPECT_EQ(ctx.panels.at(5).details, 0u);
     EXPECT_FALSE(ctx.panels.at(5).nearView);
-}
-
-TEST_F(SelectionTest, ANewSelectionRestoresThePreviousLookExactly) {
+    // The same number again changes nothing: the saved look is not the red.
+    const int colorCalls = sats.colorCalls;
     selection.select(5, ctx);
+    EXPECT_EQ(sats.colorCalls, colorCalls);
+    EXPECT_EQ(selection.savedColor, glm::vec4(0.1f, 0.2f, 0.3f, 1.0f));
+    EXPECT_EQ(selection.savedSize, 0.02f);
+
     selection.select(7, ctx);
     EXPECT_EQ(sats.records[5].color, glm::vec4(0.1f, 0.2f, 0.3f, 1.0f));
     EXPECT_EQ(sats.records[5].size, 0.02f);
@@ -88,18 +89,6 @@ TEST_F(SelectionTest, ANewSelectionRestoresThePreviousLookExactly) {
     EXPECT_EQ(sats.records[7].size, 0.05f);
     EXPECT_TRUE(ctx.panels.empty());
     EXPECT_EQ(selection.current, -1);
-}
-
-TEST_F(SelectionTest, SelectingTheSameNumberTwiceChangesNothing) {
-    selection.select(5, ctx);
-    const int colorCalls = sats.colorCalls;
-    selection.select(5, ctx);
-    EXPECT_EQ(sats.colorCalls, colorCalls);
-    EXPECT_EQ(selection.savedColor, glm::vec4(0.1f, 0.2f, 0.3f, 1.0f));  // not the red
-    EXPECT_EQ(selection.savedSize, 0.02f);
-    selection.deselect(ctx);
-    EXPECT_EQ(sats.records[5].color, glm::vec4(0.1f, 0.2f, 0.3f, 1.0f));
-    EXPECT_EQ(sats.records[5].size, 0.02f);
 }
 
 TEST_F(SelectionTest, ConfirmAndDropPanel) {
@@ -118,7 +107,7 @@ TEST_F(SelectionTest, ConfirmAndDropPanel) {
     EXPECT_EQ(sats.records[9].color, glm::vec4(1, 0, 0, 1));  // still highlighted
 }
 
-TEST_F(SelectionTest, ANumberTheCatalogueLacksIsAnError) {
+TEST_F(SelectionTest, ANumberTheCatalogueLacksIsAnErrorAndOneTheRendererLacksSavesZeros) {
     sats.add(11);
     try {
         selection.select(11, ctx);
@@ -128,9 +117,7 @@ TEST_F(SelectionTest, ANumberTheCatalogueLacksIsAnError) {
     }
     EXPECT_TRUE(ctx.panels.empty());
     EXPECT_EQ(sats.records[11].color, glm::vec4(1.0f));
-}
 
-TEST_F(SelectionTest, ASatelliteWithoutRendererRecordSavesZeros) {
     catalogue.push_back(makeSatellite(12, "TWELVE"));
     selection.select(12, ctx);
     EXPECT_EQ(selection.savedColor, glm::vec4(0.0f));
@@ -200,45 +187,32 @@ TEST_F(LookTest, HaltsTimeSelectsWhileHeldAndRestoresTimeOnRelease) {
 TEST_F(LookTest, EmptySkyLeavesNothingSelectedAndStillRestoresTime) {
     selection.select(9, ctx);
     ctx.gazeDirection = glm::vec3(0, 0, 1);  // away from everything
-    for (int i = 0; i < 8; ++i) {
-        frame(true);
-    }
+    for (int i = 0; i < 8; ++i) frame(true);
     EXPECT_EQ(selection.current, -1);
     EXPECT_TRUE(ctx.panels.empty());
     EXPECT_EQ(sats.records[9].color, glm::vec4(1.0f));  // given back
-    for (int i = 0; i < 10 && result == nullptr; ++i) {
-        frame(false);
-    }
+    for (int i = 0; i < 10 && result == nullptr; ++i) frame(false);
     EXPECT_EQ(result, &after);
     EXPECT_EQ(ctx.rate, 1000.0f);
     EXPECT_TRUE(ctx.panels.empty());
 }
 
-TEST_F(LookTest, HiddenSatellitesAreNeverPicked) {
-    sats.setVisible({7});  // 5 lies on the line but is hidden
-    for (int i = 0; i < 8; ++i) {
-        frame(true);
-    }
-    EXPECT_EQ(selection.current, 7);
-}
-
-TEST_F(LookTest, ASatelliteBehindTheViewerIsNotPicked) {
+TEST_F(LookTest, HiddenSatellitesAndThoseBehindTheViewerAreNeverPicked) {
     ctx.gazeOrigin = glm::vec3(0, 0, 1);  // between the Earth and the satellites at z = 2
-    for (int i = 0; i < 8; ++i) {
-        frame(true);
-    }
+    for (int i = 0; i < 8; ++i) frame(true);
     EXPECT_EQ(selection.current, -1);
     ctx.gazeDirection = glm::vec3(0, 0, 1);  // turn round: now they are in front
     frame(true);
     EXPECT_EQ(selection.current, 5);
+    sats.setVisible({7});  // 5 lies on the line but is hidden
+    frame(true);
+    EXPECT_EQ(selection.current, 7);
 }
 
 TEST_F(LookTest, AQuickTapStillHaltsAndRestoresTime) {
     // Pressed and released before the halt: one pick, then confirm and back.
     frame(true);
-    for (int i = 0; i < 30 && result == nullptr; ++i) {
-        frame(false);
-    }
+    for (int i = 0; i < 30 && result == nullptr; ++i) frame(false);
     EXPECT_EQ(result, &after);
     EXPECT_EQ(ctx.rate, 1000.0f);
     EXPECT_EQ(selection.current, 5);
