@@ -112,18 +112,18 @@ def texel(img, lat, lon):
 
 
 def check_specular(c, arrays):
-    spec = arrays.get(549)
-    if spec is None:
+    mask = arrays.get(549)
+    if mask is None:
         return
     for name, lat, lon in LAND:
-        col, row, v = texel(spec, lat, lon)
+        col, row, v = texel(mask, lat, lon)
         c.check(v <= 40, "specular land  %-18s (%6.1f, %7.1f) texel (%4d, %4d) = %3d <= 40"
                 % (name, lat, lon, col, row, v))
     for name, lat, lon in WATER:
-        col, row, v = texel(spec, lat, lon)
+        col, row, v = texel(mask, lat, lon)
         c.check(v >= 215, "specular water %-18s (%6.1f, %7.1f) texel (%4d, %4d) = %3d >= 215"
                 % (name, lat, lon, col, row, v))
-    water = (spec >= 128).mean()
+    water = (mask >= 128).mean()
     c.check(0.65 <= water <= 0.80, "specular water fraction by texel %.3f in 0.65..0.80" % water)
 
 
