@@ -6,6 +6,8 @@
 // the left mouse button turns it so the mode can be tried on a desktop.
 
 #include "ovrlib/HeadsetRuntime.h"
+#include "render/GlName.h"
+#include "render/ShaderProgram.h"
 
 #include <cstdint>
 #include <vector>
@@ -57,11 +59,11 @@ private:
     bool open_ = false;
     GLFWwindow* window_ = nullptr;
     bool renderingConfigured_ = false;
-    std::uint32_t distortionProgram_ = 0;
-    std::uint32_t noticeProgram_ = 0;
-    std::uint32_t vertexArray_ = 0;
-    std::uint32_t displayFramebuffer_ = 0;
-    std::uint32_t displayTexture_ = 0;
+    glcommon::ShaderProgram distortionProgram_;
+    glcommon::ShaderProgram noticeProgram_;
+    glcommon::GlNameArray<1> vertexArray_;
+    glcommon::GlNameArray<1> displayFramebuffer_;
+    glcommon::GlNameArray<1> displayTexture_;
 
     float yaw_ = 0.0f;
     float pitch_ = 0.0f;
