@@ -47,7 +47,8 @@ public:
     // Turns the simulated head (what a mouse drag does); pitch stays within +-80 degrees.
     void turnHead(float yawRadians, float pitchRadians);
     glm::quat headOrientation() const;
-    // The picture last presented, RGBA rows bottom-up, kDisplayWidth x kDisplayHeight.
+    // The picture last presented, RGBA rows bottom-up, kDisplayWidth x kDisplayHeight; empty
+    // when it went straight into a window of the display's size (nothing keeps it then).
     std::vector<std::uint8_t> readDisplay() const;
     std::uint32_t framesPresented() const { return framesPresented_; }
 
@@ -77,6 +78,7 @@ private:
     std::uint32_t framesPresented_ = 0;
     bool noticeShown_ = false;
     bool noticeDismissed_ = false;
+    bool presentedDirectly_ = false;
 };
 
 }  // namespace ovrlib
