@@ -3,31 +3,30 @@
 #include <epoxy/gl.h>
 
 #include <stdexcept>
-#include <utility>
 
 namespace ovrlib {
 
 Framebuffer::Framebuffer(int width, int height) : width_(width), height_(height) {
     if (width <= 0 || height <= 0) throw std::runtime_error("Failed to create framebuffer");
-    glGenFramebuffers(1, &framebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    framebuffer_ = glcommon::GlNameArray<1>(glGenFramebuffers, glDeleteFramebuffers);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_[0]);
 
-    glGenTextures(1, &colorTexture_);
-    glBindTexture(GL_TEXTURE_2D, colorTexture_);
+    colorTexture_ = glcommon::GlNameArray<1>(glGenTextures, glDeleteTextures);
+    glBindTexture(GL_TEXTURE_2D, colorTexture_[0]);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
-    // Kept and deleted with the target, so that eye targets can be rebuilt without leaking.
-    glGenRenderbuffers(1, &depthRenderbuffer_);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthRenderbuffer_);
+    depthRenderbuffer_ = glcommon::GlNameArray<1>(glGenRenderbuffers, glDeleteRenderbuffers);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthRenderbuffer_[0]);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, width, height);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                              depthRenderbuffer_);
+                              depthRenderbuffer_[0]);
 
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture_, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture_[0],
+                           0);
     const GLenum drawBuffer = GL_COLOR_ATTACHMENT0;
     glDrawBuffers(1, &drawBuffer);
 
@@ -35,43 +34,13 @@ Framebuffer::Framebuffer(int width, int height) : width_(width), height_(height)
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    if (status != GL_FRAMEBUFFER_COMPLETE) {
-        release();
-        throw std::runtime_error("Failed to create framebuffer");
-    }
-}
-
-Framebuffer::~Framebuffer() { release(); }
-
-Framebuffer::Framebuffer(Framebuffer&& other) noexcept
-    : framebuffer_(std::exchange(other.framebuffer_, 0)),
-      colorTexture_(std::exchange(other.colorTexture_, 0)),
-      depthRenderbuffer_(std::exchange(other.depthRenderbuffer_, 0)),
-      width_(other.width_),
-      height_(other.height_) {}
-
-Framebuffer& Framebuffer::operator=(Framebuffer&& other) noexcept {
-    if (this != &other) {
-        release();
-        framebuffer_ = std::exchange(other.framebuffer_, 0);
-        colorTexture_ = std::exchange(other.colorTexture_, 0);
-        depthRenderbuffer_ = std::exchange(other.depthRenderbuffer_, 0);
-        width_ = other.width_;
-        height_ = other.height_;
-    }
-    return *this;
+    // The names built so far die with the members.
+    if (status != GL_FRAMEBUFFER_COMPLETE) throw std::runtime_error("Failed to create framebuffer");
 }
 
 void Framebuffer::bind() const {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_[0]);
     glViewport(0, 0, width_, height_);
-}
-
-void Framebuffer::release() noexcept {
-    if (framebuffer_ != 0) glDeleteFramebuffers(1, &framebuffer_);
-    if (colorTexture_ != 0) glDeleteTextures(1, &colorTexture_);
-    if (depthRenderbuffer_ != 0) glDeleteRenderbuffers(1, &depthRenderbuffer_);
-    framebuffer_ = colorTexture_ = depthRenderbuffer_ = 0;
 }
 
 }  // namespace ovrlib

@@ -244,7 +244,7 @@ bool OpenXrRuntime::configureRendering(GLFWwindow* window, std::array<EyeRenderD
         releaseRendering();
         return false;
     }
-    glGenFramebuffers(2, copyFramebuffers_.data());
+    copyFramebuffers_ = glcommon::GlNameArray<2>(glGenFramebuffers, glDeleteFramebuffers);
 
     const float sign[2] = {-1.0f, 1.0f};
     for (int eye = 0; eye < 2; ++eye) {
@@ -303,8 +303,7 @@ bool OpenXrRuntime::createSwapchains() {
 }
 
 void OpenXrRuntime::releaseRendering() {
-    if (copyFramebuffers_[0] != 0) glDeleteFramebuffers(2, copyFramebuffers_.data());
-    copyFramebuffers_ = {0, 0};
+    copyFramebuffers_.reset();
     for (EyeSwapchain& chain : swapchains_) {
         if (chain.handle != XR_NULL_HANDLE) xrDestroySwapchain(chain.handle);
         chain = EyeSwapchain{};

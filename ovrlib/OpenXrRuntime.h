@@ -7,6 +7,7 @@
 // The runtime has no health-and-safety notice of ours to show: it reports none displayed.
 
 #include "ovrlib/HeadsetRuntime.h"
+#include "render/GlName.h"
 
 #include <openxr/openxr.h>
 
@@ -63,7 +64,7 @@ private:
     XrSpace localSpace_ = XR_NULL_HANDLE;    // LOCAL moved by recentring; poses are given in it
     XrSpace viewSpace_ = XR_NULL_HANDLE;
     std::array<EyeSwapchain, 2> swapchains_{};
-    std::array<std::uint32_t, 2> copyFramebuffers_{};
+    glcommon::GlNameArray<2> copyFramebuffers_;
     XrFrameState frameState_{};
     XrTime lastDisplayTime_ = 0;
     bool frameBegun_ = false;

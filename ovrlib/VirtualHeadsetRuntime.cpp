@@ -1,7 +1,7 @@
 #include "ovrlib/VirtualHeadsetRuntime.h"
 
 #include "ovrlib/EyeMath.h"
-#include "ovrlib/GlProgram.h"
+#include "data/ResourceRegistry.h"
 
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 namespace ovrlib {
 namespace {
@@ -23,6 +25,24 @@ FovPort mirrored(const FovPort& fov) { return {fov.up, fov.down, fov.right, fov.
 constexpr float kMaxPitch = 80.0f * glm::pi<float>() / 180.0f;
 constexpr float kK1 = 0.22f;
 constexpr float kK2 = 0.24f;
+
+// The presentation shaders belong to this runtime (embedded through ovrlib/shaders/shaders.txt),
+// not to the program's shader catalogue; they are built by the same program builder.
+std::string presentationShader(const std::string& name) {
+    for (const char* own : {"headset-quad.vsh", "headset-distortion.fsh", "headset-notice.fsh"}) {
+        if (name != own) continue;
+        if (const auto bytes = earth::findResource("SHADER", name)) return std::string(*bytes);
+    }
+    throw std::runtime_error("Missing shader");
+}
+
+glcommon::ShaderProgram presentationProgram(const std::string& fragment) {
+    glcommon::ProgramDescription d;
+    d.vertex = "headset-quad.vsh";
+    d.fragment = fragment;
+    d.sources = presentationShader;
+    return glcommon::ShaderProgram(d);
+}
 
 }  // namespace
 
@@ -52,26 +72,24 @@ bool VirtualHeadsetRuntime::configureTracking() { return open_; }
 bool VirtualHeadsetRuntime::configureRendering(GLFWwindow* window,
                                                std::array<EyeRenderDesc, 2>& eyes) {
     if (!open_ || renderingConfigured_) return false;
-    distortionProgram_ = buildProgram("headset-quad.vsh", "headset-distortion.fsh");
-    try {
-        noticeProgram_ = buildProgram("headset-quad.vsh", "headset-notice.fsh");
-    } catch (...) {
-        glDeleteProgram(distortionProgram_);
-        distortionProgram_ = 0;
-        throw;
-    }
-    glGenVertexArrays(1, &vertexArray_);
+    // Built into locals first: a throw here leaves nothing that would outlive the context.
+    glcommon::ShaderProgram distortion = presentationProgram("headset-distortion.fsh");
+    glcommon::ShaderProgram notice = presentationProgram("headset-notice.fsh");
+    distortionProgram_ = std::move(distortion);
+    noticeProgram_ = std::move(notice);
+    vertexArray_ = glcommon::GlNameArray<1>(glGenVertexArrays, glDeleteVertexArrays);
 
-    glGenTextures(1, &displayTexture_);
-    glBindTexture(GL_TEXTURE_2D, displayTexture_);
+    displayTexture_ = glcommon::GlNameArray<1>(glGenTextures, glDeleteTextures);
+    glBindTexture(GL_TEXTURE_2D, displayTexture_[0]);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kDisplayWidth, kDisplayHeight, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glBindTexture(GL_TEXTURE_2D, 0);
-    glGenFramebuffers(1, &displayFramebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, displayFramebuffer_);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, displayTexture_, 0);
+    displayFramebuffer_ = glcommon::GlNameArray<1>(glGenFramebuffers, glDeleteFramebuffers);
+    glBindFramebuffer(GL_FRAMEBUFFER, displayFramebuffer_[0]);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, displayTexture_[0],
+                           0);
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     window_ = window;
@@ -94,12 +112,11 @@ bool VirtualHeadsetRuntime::configureRendering(GLFWwindow* window,
 
 void VirtualHeadsetRuntime::releaseRendering() {
     if (!renderingConfigured_) return;
-    glDeleteProgram(distortionProgram_);
-    glDeleteProgram(noticeProgram_);
-    glDeleteVertexArrays(1, &vertexArray_);
-    glDeleteFramebuffers(1, &displayFramebuffer_);
-    glDeleteTextures(1, &displayTexture_);
-    distortionProgram_ = noticeProgram_ = vertexArray_ = displayFramebuffer_ = displayTexture_ = 0;
+    distortionProgram_ = glcommon::ShaderProgram();
+    noticeProgram_ = glcommon::ShaderProgram();
+    vertexArray_.reset();
+    displayFramebuffer_.reset();
+    displayTexture_.reset();
     window_ = nullptr;
     renderingConfigured_ = false;
 }
@@ -168,8 +185,8 @@ void VirtualHeadsetRuntime::drawEye(int eye, const EyeTexture& texture) const {
     const float x0 = eye == 0 ? -1.0f : 0.0f;
     const float x1 = eye == 0 ? 0.0f : 1.0f;
     if (texture.glTexture != 0) {
-        glUseProgram(distortionProgram_);
-        glUniform4f(glGetUniformLocation(distortionProgram_, "area"), x0, -1.0f, x1, 1.0f);
+        glUseProgram(distortionProgram_.id());
+        glUniform4f(glGetUniformLocation(distortionProgram_.id(), "area"), x0, -1.0f, x1, 1.0f);
         // The part of the texture that holds the picture.
         const float u = texture.textureSize.width > 0
                             ? float(texture.viewportSize.width) / texture.textureSize.width
@@ -177,19 +194,19 @@ void VirtualHeadsetRuntime::drawEye(int eye, const EyeTexture& texture) const {
         const float v = texture.textureSize.height > 0
                             ? float(texture.viewportSize.height) / texture.textureSize.height
                             : 1.0f;
-        glUniform2f(glGetUniformLocation(distortionProgram_, "pictureScale"), u, v);
-        glUniform2f(glGetUniformLocation(distortionProgram_, "lensCentre"), 0.5f, 0.5f);
-        glUniform2f(glGetUniformLocation(distortionProgram_, "coefficients"), kK1, kK2);
-        glUniform1i(glGetUniformLocation(distortionProgram_, "eyeTexture"), 0);
+        glUniform2f(glGetUniformLocation(distortionProgram_.id(), "pictureScale"), u, v);
+        glUniform2f(glGetUniformLocation(distortionProgram_.id(), "lensCentre"), 0.5f, 0.5f);
+        glUniform2f(glGetUniformLocation(distortionProgram_.id(), "coefficients"), kK1, kK2);
+        glUniform1i(glGetUniformLocation(distortionProgram_.id(), "eyeTexture"), 0);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, texture.glTexture);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         glBindTexture(GL_TEXTURE_2D, 0);
     }
     if (noticeVisible()) {
-        glUseProgram(noticeProgram_);
+        glUseProgram(noticeProgram_.id());
         const float cx = (x0 + x1) / 2.0f;
-        glUniform4f(glGetUniformLocation(noticeProgram_, "area"), cx - 0.35f, -0.3f, cx + 0.35f,
+        glUniform4f(glGetUniformLocation(noticeProgram_.id(), "area"), cx - 0.35f, -0.3f, cx + 0.35f,
                     0.3f);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     }
@@ -209,21 +226,25 @@ void VirtualHeadsetRuntime::endFrame(std::uint32_t frameIndex, const std::array<
 
     // The notice appears with the first picture the headset shows.
     noticeShown_ = true;
-    glBindFramebuffer(GL_FRAMEBUFFER, displayFramebuffer_);
+    // A window of the display's own size (the program's) receives the picture directly; any
+    // other gets it scaled from the display texture, which tests can read back. The copy costs
+    // a full-display pass, about an eighth of the presentation on a software rasteriser.
+    int width = 0;
+    int height = 0;
+    if (window_ != nullptr) glfwGetFramebufferSize(window_, &width, &height);
+    presentedDirectly_ = width == kDisplayWidth && height == kDisplayHeight;
+    glBindFramebuffer(GL_FRAMEBUFFER, presentedDirectly_ ? 0 : displayFramebuffer_[0]);
     glViewport(0, 0, kDisplayWidth, kDisplayHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glBindVertexArray(vertexArray_);
+    glBindVertexArray(vertexArray_[0]);
     for (int eye = 0; eye < 2; ++eye) drawEye(eye, textures[eye]);
     glBindVertexArray(0);
     glUseProgram(0);
 
-    int width = 0;
-    int height = 0;
-    if (window_ != nullptr) glfwGetFramebufferSize(window_, &width, &height);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, displayFramebuffer_);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    if (width > 0 && height > 0) {
+    if (!presentedDirectly_ && width > 0 && height > 0) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, displayFramebuffer_[0]);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         glBlitFramebuffer(0, 0, kDisplayWidth, kDisplayHeight, 0, 0, width, height,
                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
     }
@@ -246,9 +267,9 @@ void VirtualHeadsetRuntime::recenter() { yawOrigin_ = yaw_; }
 
 std::vector<std::uint8_t> VirtualHeadsetRuntime::readDisplay() const {
     std::vector<std::uint8_t> pixels;
-    if (!renderingConfigured_) return pixels;
+    if (!renderingConfigured_ || presentedDirectly_) return pixels;
     pixels.resize(std::size_t(kDisplayWidth) * kDisplayHeight * 4);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, displayFramebuffer_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, displayFramebuffer_[0]);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, kDisplayWidth, kDisplayHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);

@@ -6,6 +6,8 @@
 // the left mouse button turns it so the mode can be tried on a desktop.
 
 #include "ovrlib/HeadsetRuntime.h"
+#include "render/GlName.h"
+#include "render/ShaderProgram.h"
 
 #include <cstdint>
 #include <vector>
@@ -45,7 +47,8 @@ public:
     // Turns the simulated head (what a mouse drag does); pitch stays within +-80 degrees.
     void turnHead(float yawRadians, float pitchRadians);
     glm::quat headOrientation() const;
-    // The picture last presented, RGBA rows bottom-up, kDisplayWidth x kDisplayHeight.
+    // The picture last presented, RGBA rows bottom-up, kDisplayWidth x kDisplayHeight; empty
+    // when it went straight into a window of the display's size (nothing keeps it then).
     std::vector<std::uint8_t> readDisplay() const;
     std::uint32_t framesPresented() const { return framesPresented_; }
 
@@ -57,11 +60,11 @@ private:
     bool open_ = false;
     GLFWwindow* window_ = nullptr;
     bool renderingConfigured_ = false;
-    std::uint32_t distortionProgram_ = 0;
-    std::uint32_t noticeProgram_ = 0;
-    std::uint32_t vertexArray_ = 0;
-    std::uint32_t displayFramebuffer_ = 0;
-    std::uint32_t displayTexture_ = 0;
+    glcommon::ShaderProgram distortionProgram_;
+    glcommon::ShaderProgram noticeProgram_;
+    glcommon::GlNameArray<1> vertexArray_;
+    glcommon::GlNameArray<1> displayFramebuffer_;
+    glcommon::GlNameArray<1> displayTexture_;
 
     float yaw_ = 0.0f;
     float pitch_ = 0.0f;
@@ -75,6 +78,7 @@ private:
     std::uint32_t framesPresented_ = 0;
     bool noticeShown_ = false;
     bool noticeDismissed_ = false;
+    bool presentedDirectly_ = false;
 };
 
 }  // namespace ovrlib

@@ -69,9 +69,9 @@ void checkBuilt(GLuint object, Step step, const std::string& what) {
 
 }  // namespace
 
-GlName compileShader(std::uint32_t type, const std::string& name) {
+GlName compileShader(std::uint32_t type, const std::string& name, const ShaderSources& sources) {
+    const std::string source = sources ? sources(name) : earth::shaderSource(name);
     GlName shader(glCreateShader(type), glDeleteShader);
-    const std::string source = earth::shaderSource(name);
     const char* text = source.c_str();
     glShaderSource(shader.get(), 1, &text, nullptr);
     glCompileShader(shader.get());
@@ -90,7 +90,7 @@ ShaderProgram::ShaderProgram(const ProgramDescription& description) {
     };
     for (const auto& [type, name] : parts) {
         if (!*name) continue;
-        stages.push_back(compileShader(type, **name));
+        stages.push_back(compileShader(type, **name, description.sources));
         what += (stages.size() > 1 ? ", \"" : "\"") + **name + "\"";
     }
     what += ")";

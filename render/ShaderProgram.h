@@ -11,13 +11,19 @@
 
 namespace glcommon {
 
-// Which stages a program has, by catalogue name, and the transform-feedback outputs it
+// The source text stored under a name; throws "Missing shader" for a name it does not hold.
+using ShaderSources = std::function<std::string(const std::string& name)>;
+
+// Which stages a program has, by source name, and the transform-feedback outputs it
 // captures, in capture order.
 struct ProgramDescription {
     std::optional<std::string> vertex;
     std::optional<std::string> geometry;
     std::optional<std::string> fragment;
     std::optional<std::vector<std::string>> varyings;
+    // Where the names are looked up; empty means the program's shader catalogue. The headset
+    // runtime's presentation shaders are the runtime's own, not the catalogue's.
+    ShaderSources sources;
 
     ProgramDescription& addVarying(const std::string& name) {
         if (!varyings) varyings.emplace();
@@ -26,9 +32,11 @@ struct ProgramDescription {
     }
 };
 
-// A compiled shader object of `type` (GL_VERTEX_SHADER, ...) from the catalogue text `name`.
-// Throws "Missing shader" or, after printing the driver's log, "Unable to compile shader".
-GlName compileShader(std::uint32_t type, const std::string& name);
+// A compiled shader object of `type` (GL_VERTEX_SHADER, ...) from the text `name` of `sources`
+// (the shader catalogue when empty). Throws "Missing shader" or, after printing the driver's
+// log, "Unable to compile shader".
+GlName compileShader(std::uint32_t type, const std::string& name,
+                     const ShaderSources& sources = {});
 
 class ShaderProgram {
 public:

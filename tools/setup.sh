@@ -41,7 +41,8 @@ case "$mode" in
     xvfb=""
     if [ -z "${DISPLAY:-}" ]; then
       display=:97
-      Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      # Big enough for the virtual headset's 2160x1200 window.
+      Xvfb "$display" -screen 0 2400x1400x24 -nolisten tcp >/dev/null 2>&1 &
       xvfb=$!
       trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
       export DISPLAY="$display"

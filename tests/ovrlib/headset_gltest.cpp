@@ -47,6 +47,16 @@ TEST(Framebuffer, IsCompleteWithColourAndDepthAndBindsItsViewport) {
     EXPECT_EQ(fb.framebuffer(), 0u);
     EXPECT_EQ(fb.colorTexture(), 0u);
     EXPECT_NE(moved.colorTexture(), 0u);
+    // The names die with their last owner, and only then.
+    const GLuint texture = moved.colorTexture();
+    const GLuint framebuffer = moved.framebuffer();
+    {
+        Framebuffer last(std::move(moved));
+        EXPECT_TRUE(glIsTexture(texture));
+        EXPECT_TRUE(glIsFramebuffer(framebuffer));
+    }
+    EXPECT_FALSE(glIsTexture(texture));
+    EXPECT_FALSE(glIsFramebuffer(framebuffer));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
