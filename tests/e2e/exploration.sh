@@ -27,13 +27,16 @@ wait_for 20 "the class colours" classes_shown || fail "not every orbit class sho
 
 # Tilt the view: from 30 degrees up the line of sight crosses no geosynchronous satellite.
 xdotool keydown Up; sleep 2; xdotool keyup Up
+# "[" lowers the rate by 250 simulated seconds per second: nearly stop the clock, so that a
+# panel stays where its satellite was picked instead of racing off with it.
+xdotool keydown bracketleft; sleep 3.8; xdotool keyup bracketleft
 
 # The label's and the panel's title bar, in the overlay's title colour; their text is white.
 title_bar() { near_colour "$1" "srgb(41,74,122)" 1%; }
 text() { bright "$1" 100%x100%+0+0 80; }
 
 # The pick takes the satellite nearest to the line of sight, which is as likely behind the
-# globe (hidden with its label) as in front of it; each try runs at another simulated time.
+# globe (hidden with its label) as in front of it; each try looks along another line.
 found=""
 for try in 1 2 3 4 5 6 7 8 9 10; do
   xdotool keydown space
@@ -44,21 +47,21 @@ for try in 1 2 3 4 5 6 7 8 9 10; do
     found=$try
     break
   fi
-  # Nothing to see: drop the selection and let time move the satellites on.
+  # Nothing to see: drop the selection and turn the view a little.
   sleep 0.5
   send_key "$wid" Delete
-  sleep 1.5
+  xdotool keydown Left; sleep 0.8; xdotool keyup Left
 done
 [ -n "$found" ] || fail "no satellite label in ten looks"
 label_text=$(text held.png)
 echo "label at try $found: $(title_bar held.png) title-bar pixels, $label_text text pixels"
 
 # Released: the name label becomes the full panel, many lines of white text.
-panel_open() { shoot now.png; [ "$(text now.png)" -gt $(( 2 * label_text + 500 )) ]; }
+panel_open() { shoot now.png; [ "$(text now.png)" -gt $(( 2 * label_text + 300 )) ]; }
 wait_for 10 "the information panel" panel_open || fail "no information panel after releasing the key ($(text now.png) text pixels)"
 cp now.png panel.png
 echo "panel: $(text panel.png) text pixels"
-# Skip clears the selection: the panel goes.
+# The skip key clears the selection: the panel goes.
 send_key "$wid" Delete
 panel_closed() { shoot now.png; [ "$(text now.png)" -lt 100 ]; }
 wait_for 10 "the panel to close" panel_closed || fail "panel stays after the skip key"

@@ -1,7 +1,7 @@
 # Shared helpers for the end-to-end scripts: each runs the real executable under the display
 # in a fresh working directory and reads what it wrote.
 
-fail() { echo "FAIL: $*" >&2; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; [ -n "${work:-}" ] && { echo "--- log.txt"; cat "$work/log.txt"; echo "--- err.txt"; cat "$work/err.txt"; } >&2 2>/dev/null; exit 1; }
+fail() { echo "FAIL: $*" >&2; [ -n "${pid:-}" ] && { kill "$pid" 2>/dev/null || true; }; [ -n "${work:-}" ] && { echo "--- log.txt"; cat "$work/log.txt"; echo "--- err.txt"; cat "$work/err.txt"; } >&2 2>/dev/null; exit 1; }
 
 new_workdir() {
   work=$(mktemp -d)
@@ -99,6 +99,7 @@ quit_and_check() {
   [ "$rc" = 0 ] || fail "exit code $rc after Escape"
   [ ! -s err.txt ] || fail "err.txt is not empty"
   ! grep -q "Audio error" log.txt || fail "sound failures in log.txt"
+  [ -n "${ORBITARIUM_TIMINGS:-}" ] || ! grep -q "^startup:" log.txt || fail "timings printed without being asked for"
   [ -s out.wav ] || fail "no wave file written"
   # Silence is all zero bytes whatever the sample format; the music must leave far fewer.
   total=$(wc -c < out.wav)
