@@ -3,11 +3,13 @@
 #include "app/Aspect.h"
 #include "app/Scene.h"
 #include "app/Window.h"
+#include "data/StartupTimings.h"
 #include "ovrlib/Headset.h"
 
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace earth {
@@ -27,6 +29,23 @@ void onFramebufferSize(GLFWwindow* window, int width, int height) {
     if (scene == nullptr) return;
     scene->setAspect(framebufferAspect(width, height, scene->aspect()));
     if (width > 0 && height > 0) glViewport(0, 0, width, height);
+}
+
+// With ORBITARIUM_TIMINGS=1: the start-up table once the first frame is presented, and the
+// per-stage frame table once the timed frames are done.
+void reportTimings(Scene& scene, std::uint32_t frameIndex, double swapStart) {
+    if (frameIndex == 0) {
+        std::printf("%s\n", startupTimingLine(secondsSinceProcessStart()).c_str());
+        std::fflush(stdout);
+    }
+    if (frameIndex >= Scene::kFirstTimedFrame &&
+        frameIndex < Scene::kFirstTimedFrame + Scene::kTimedFrames) {
+        glFinish();
+        scene.addStageTime(Scene::Present, glfwGetTime() - swapStart);
+        if (frameIndex == Scene::kFirstTimedFrame + Scene::kTimedFrames - 1) {
+            scene.printFrameTimings();
+        }
+    }
 }
 
 }  // namespace
@@ -59,7 +78,9 @@ void run(bool noVr, bool noTour, int width, int height) {
 
         for (std::uint32_t frameIndex = 0; !glfwWindowShouldClose(window); ++frameIndex) {
             scene.frame(frameIndex);
+            const double swapStart = glfwGetTime();
             if (noVr) glfwSwapBuffers(window);
+            if (scene.timingFrames()) reportTimings(scene, frameIndex, swapStart);
             glfwPollEvents();
         }
         glfwSetWindowUserPointer(window, nullptr);
