@@ -9,7 +9,7 @@ first image row at v = 0).
   baseline RGB JPEG; re-encoding would only lose detail).
 - night.jpg: the city-lights map of xplanet-images, copied byte for byte (black background, lights
   only, so it works as an emissive map).
-- specular.jpg: GSHHG high-resolution shorelines rasterised by GMT's grdlandmask on a 1.6-arcminute
+- water_mask.jpg: GSHHG high-resolution shorelines rasterised by GMT's grdlandmask on a 1.6-arcminute
   pixel grid (ocean and lakes 1, land and islands in lakes 0), box-averaged down to the day map's
   size for anti-aliased coasts, written as a 1-channel JPEG.
 """
@@ -67,9 +67,9 @@ def main():
     shutil.copyfile(NIGHT_SOURCE, os.path.join(args.out_dir, "night.jpg"))
 
     mask = water_mask(day.width, day.height, args.shorelines)
-    Image.fromarray(mask, mode="L").save(os.path.join(args.out_dir, "specular.jpg"),
+    Image.fromarray(mask, mode="L").save(os.path.join(args.out_dir, "water_mask.jpg"),
                                          quality=90, optimize=True)
-    for name in ("day.jpg", "night.jpg", "specular.jpg"):
+    for name in ("day.jpg", "night.jpg", "water_mask.jpg"):
         path = os.path.join(args.out_dir, name)
         im = Image.open(path)
         print("%s: %dx%d %s, %d bytes" % (path, im.width, im.height, im.mode, os.path.getsize(path)))

@@ -1,4 +1,4 @@
-#include "app/Aspect.h"
+#include "app/FramebufferAspect.h"
 
 #include <gtest/gtest.h>
 
