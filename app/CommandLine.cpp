@@ -94,6 +94,16 @@ bool parseNumericArgument(const std::string& text, int& value) {
 CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream& err) {
     Occurrences found;
     bool failed = false;
+    // Unknown options go to the catch-all row; options without an argument are done here.
+    const auto recordWithoutArgument = [&found](const OptionRow* row) {
+        if (row == nullptr) {
+            found.add(kCatchAll);
+            return true;
+        }
+        if (row->check != ArgumentCheck::None) return false;
+        found.add(row->index);
+        return true;
+    };
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -110,14 +120,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos
                                                                               : equals - 2);
             const OptionRow* row = findLong(name);
-            if (row == nullptr) {
-                found.add(kCatchAll);
-                continue;
-            }
-            if (row->check == ArgumentCheck::None) {
-                found.add(row->index);
-                continue;
-            }
+            if (recordWithoutArgument(row)) continue;
             int value = 0;
             if (equals != std::string::npos) {
                 if (!acceptNumeric(arg.substr(equals + 1), arg, err, value)) failed = true;
@@ -136,14 +139,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
         // A cluster of short options: "-?", "-w800", "-w 800".
         for (std::size_t k = 1; k < arg.size(); ++k) {
             const OptionRow* row = findShort(arg[k]);
-            if (row == nullptr) {
-                found.add(kCatchAll);
-                continue;
-            }
-            if (row->check == ArgumentCheck::None) {
-                found.add(row->index);
-                continue;
-            }
+            if (recordWithoutArgument(row)) continue;
             const std::string written = arg.substr(k);
             int value = 0;
             bool ok = false;
