@@ -17,6 +17,8 @@ struct ProgramDescription {
     std::optional<std::string> vertex;
     std::optional<std::string> geometry;
     std::optional<std::string> fragment;
+    // A compute program has this stage alone.
+    std::optional<std::string> compute;
     std::optional<std::vector<std::string>> varyings;
 
     ProgramDescription& addVarying(const std::string& name) {

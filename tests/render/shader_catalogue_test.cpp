@@ -15,7 +15,7 @@ namespace {
 
 const std::vector<std::string> kCatalogue = {
     "basic.fsh",          "basic.vsh",     "map-surface.fsh",   "map-surface.vsh",
-    "orbit-position.vsh", "orbit.fsh",     "orbit.gsh",         "orbit.vsh",
+    "orbit-heads.csh",    "orbit-position.vsh", "orbit.fsh",    "orbit.gsh",  "orbit.vsh",
     "panel.fsh",          "panel.vsh",     "starfield.fsh",     "starfield.vsh",
     "textured-quad.fsh",  "textured-quad.vsh",
 };
@@ -47,7 +47,7 @@ std::vector<ManifestLine> manifest() {
     return lines;
 }
 
-TEST(ShaderCatalogue, HoldsExactlyTheFourteenSources) {
+TEST(ShaderCatalogue, HoldsExactlyTheFifteenSources) {
     EXPECT_EQ(earth::shaderNames(), kCatalogue);
 }
 
@@ -82,8 +82,11 @@ TEST(ShaderCatalogue, EveryFilePassesGlslangValidator) {
         << "glslangValidator (Debian glslang-tools) is needed for this test";
     for (const auto& entry : manifest()) {
         const std::string ext = entry.name.substr(entry.name.rfind('.') + 1);
-        const std::string stage = ext == "vsh" ? "vert" : ext == "gsh" ? "geom" : "frag";
-        ASSERT_TRUE(ext == "vsh" || ext == "gsh" || ext == "fsh") << entry.name;
+        const std::string stage = ext == "vsh"   ? "vert"
+                                  : ext == "gsh" ? "geom"
+                                  : ext == "csh" ? "comp"
+                                                 : "frag";
+        ASSERT_TRUE(ext == "vsh" || ext == "gsh" || ext == "fsh" || ext == "csh") << entry.name;
         const std::string command = "glslangValidator -S " + stage + " '" +
                                     std::string(ORBITARIUM_SOURCE_DIR) + "/" + entry.path + "'";
         EXPECT_EQ(std::system((command + " > /dev/null").c_str()), 0)
