@@ -106,6 +106,12 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
                            satellite.catalogNumber);
         ranges_.insert(one.begin(), one.end());
     }
+    GLint64 maxBlock = 0;
+    glGetInteger64v(GL_MAX_SHADER_STORAGE_BLOCK_SIZE, &maxBlock);
+    if (static_cast<std::uint64_t>(records_.size()) * sizeof(PropagatedVertex) >
+        static_cast<std::uint64_t>(maxBlock)) {
+        mode_ = ReadBack::Everything;  // the gather could not see every record
+    }
     slots_.reserve(ranges_.size());
     for (const auto& [number, range] : ranges_) slots_.push_back(Slot{number, range});
     if (mode_ == ReadBack::Everything) readBack_.assign(records_.size(), PropagatedVertex{});

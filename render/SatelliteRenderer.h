@@ -53,7 +53,8 @@ public:
     };
 
     // Lengths in the records are in scene units (orbit::sceneScale). Needs a current GL 4.3
-    // context; fails only as program building fails.
+    // context; fails only as program building fails. Heads falls back to Everything when the
+    // captured records exceed what one shader storage block may address on this driver.
     SatelliteRenderer(const SimulationClock& clock, const std::vector<Satellite>& catalogue,
                       ReadBack readBack = ReadBack::Heads);
 
@@ -121,7 +122,7 @@ private:
     void countRead(double seconds, std::size_t bytes) const;
 
     const SimulationClock& clock_;
-    const ReadBack mode_;
+    ReadBack mode_;
     glcommon::ShaderProgram propagation_;
     glcommon::ShaderProgram tubes_;
     glcommon::ShaderProgram gather_;
