@@ -4,12 +4,14 @@
 #include "app/Scene.h"
 #include "app/Window.h"
 #include "data/ImagePreload.h"
+#include "data/StartupTimings.h"
 #include "ovrlib/Headset.h"
 
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -40,6 +42,23 @@ std::vector<std::uint16_t> startupImages() {
     return {SplashScreens::kFirstSplash, SplashScreens::kSecondSplash,
             stars.positiveX, stars.negativeX, stars.positiveY, stars.negativeY,
             stars.positiveZ, stars.negativeZ, earth.day, earth.specular, earth.night};
+}
+
+// With ORBITARIUM_TIMINGS=1: the start-up table once the first frame is presented, and the
+// per-stage frame table once the timed frames are done.
+void reportTimings(Scene& scene, std::uint32_t frameIndex, double swapStart) {
+    if (frameIndex == 0) {
+        std::printf("%s\n", startupTimingLine(secondsSinceProcessStart()).c_str());
+        std::fflush(stdout);
+    }
+    if (frameIndex >= Scene::kFirstTimedFrame &&
+        frameIndex < Scene::kFirstTimedFrame + Scene::kTimedFrames) {
+        glFinish();
+        scene.addStageTime(Scene::Present, glfwGetTime() - swapStart);
+        if (frameIndex == Scene::kFirstTimedFrame + Scene::kTimedFrames - 1) {
+            scene.printFrameTimings();
+        }
+    }
 }
 
 }  // namespace
@@ -76,7 +95,9 @@ void run(bool noVr, bool noTour, int width, int height) {
 
         for (std::uint32_t frameIndex = 0; !glfwWindowShouldClose(window); ++frameIndex) {
             scene.frame(frameIndex);
+            const double swapStart = glfwGetTime();
             if (noVr) glfwSwapBuffers(window);
+            if (scene.timingFrames()) reportTimings(scene, frameIndex, swapStart);
             glfwPollEvents();
         }
         glfwSetWindowUserPointer(window, nullptr);

@@ -53,10 +53,23 @@ public:
     // is sized for it (a vertical field of view of about 58.3 degrees).
     static glm::mat4 desktopProjection(float aspect);
 
+    // Per-stage frame costs, kept only with ORBITARIUM_TIMINGS=1: each stage ends with glFinish
+    // so that the software rasteriser's work counts where it was asked for.
+    enum FrameStage { Input, Script, Propagate, Panels, Stars, Globe, Satellites, PanelDraw,
+                      Splash, Present, StageCount };
+    bool timingFrames() const { return timing_; }
+    void addStageTime(FrameStage stage, double seconds) { stageSeconds_[stage] += seconds; }
+    // Frames from this index on are summed; the line is printed after `kTimedFrames` of them.
+    static constexpr std::uint32_t kFirstTimedFrame = 20;
+    static constexpr std::uint32_t kTimedFrames = 50;
+    void printFrameTimings() const;
+
 private:
-    void renderDesktop();
+    // `since`, when timing, is the end of the previous stage.
+    void renderDesktop(double* since = nullptr);
     void renderHeadset(std::uint32_t frameIndex);
-    void drawScene(const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky);
+    void drawScene(const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky,
+                   double* since = nullptr);
     void layOutPanels(float dt);
 
     ovrlib::Headset* headset_;
@@ -78,6 +91,9 @@ private:
     // Window-system seconds at the end of the previous frame. Kept in double precision: a
     // float of a long-running clock rounds the step to milliseconds, and sometimes to zero.
     double lastFrameTime_;
+    bool timing_ = false;
+    double stageSeconds_[StageCount] = {};
+    void markStage(FrameStage stage, double& since);
 };
 
 }  // namespace earth

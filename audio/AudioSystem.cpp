@@ -1,4 +1,5 @@
 #include "audio/AudioSystem.h"
+#include "data/StartupTimings.h"
 
 #include "audio/AudioTrack.h"
 
@@ -29,6 +30,7 @@ void AudioSystem::ContextDestroyer::operator()(ALCcontext* context) const {
 }
 
 AudioSystem::AudioSystem(float volume, const char* deviceName) : volume_(volume) {
+    const StageTimer timer(StartupStage::Audio);
     device_.reset(alcOpenDevice(deviceName));
     if (!device_) {
         return;

@@ -1,4 +1,5 @@
 #include "audio/AudioTrack.h"
+#include "data/StartupTimings.h"
 
 #include "audio/AudioError.h"
 #include "audio/AudioSystem.h"
@@ -17,6 +18,7 @@ constexpr long bufferMillis = 250;
 }  // namespace
 
 AudioTrack::AudioTrack(AudioSystem& audio, int resourceId) : audio_(&audio) {
+    const StageTimer timer(StartupStage::Audio);
     AudioSystem::Lock lock(audio);
     audio.attach(this);
     if (!audio.available()) {

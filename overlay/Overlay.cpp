@@ -89,7 +89,9 @@ void Overlay::endPanel(std::vector<PanelVertex>& out, const glm::vec3& centre,
 
     const bool placeable = size.x > 0.0f && size.y > 0.0f;
     if (placeable) {
-        renderCallback_ = [&out, frame](ImDrawList** lists, int count) {
+        // Two references fit the function object's own storage: a copy of the frame would
+        // not, and would cost a heap allocation on every panel of every frame.
+        renderCallback_ = [&out, &frame](ImDrawList** lists, int count) {
             appendPanelTriangles(lists, count, frame, out);
         };
     }

@@ -1,17 +1,52 @@
 #include "overlay/SatelliteInformationPanel.h"
 
+#include "data/Satellite.h"
 #include "data/SatelliteInformation.h"
 #include "overlay/Overlay.h"
 
 #include <imgui.h>
 
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
 namespace earth {
+namespace {
+
+// A panel is laid out every frame, but a satellite's lines never change: the texts of the
+// last few panels are kept so that a steady frame builds no strings. The catalogue never
+// changes after start-up, so a catalogue number always stands for the same lines.
+struct PanelText {
+    std::int32_t number = -1;
+    bool nameOnly = false;
+    std::string id;
+    std::vector<InformationLine> lines;
+};
+
+const PanelText& panelText(const Satellite& satellite, bool nameOnly) {
+    static std::array<PanelText, 8> kept;
+    static std::size_t nextSlot = 0;
+    for (const PanelText& text : kept) {
+        if (text.number == satellite.catalogNumber && text.nameOnly == nameOnly) return text;
+    }
+    PanelText& text = kept[nextSlot];
+    nextSlot = (nextSlot + 1) % kept.size();
+    text.number = satellite.catalogNumber;
+    text.nameOnly = nameOnly;
+    text.id = informationPanelId(satellite);
+    text.lines = satelliteInformation(satellite, nameOnly);
+    return text;
+}
+
+}  // namespace
 
 void drawSatelliteInformation(PanelRenderer& panels, const PanelPlacement& place, float dt,
                               const Satellite& satellite, bool nameOnly) {
     Overlay& overlay = Overlay::instance();
-    overlay.beginPanel(informationPanelId(satellite), dt);
-    for (const InformationLine& line : satelliteInformation(satellite, nameOnly)) {
+    const PanelText& text = panelText(satellite, nameOnly);
+    overlay.beginPanel(text.id, dt);
+    for (const InformationLine& line : text.lines) {
         if (line.separator) {
             ImGui::Separator();
         } else {

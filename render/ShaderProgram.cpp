@@ -1,4 +1,5 @@
 #include "render/ShaderProgram.h"
+#include "data/StartupTimings.h"
 
 #include "render/ShaderCatalogue.h"
 
@@ -82,6 +83,7 @@ GlName compileShader(std::uint32_t type, const std::string& name) {
 }
 
 ShaderProgram::ShaderProgram(const ProgramDescription& description) {
+    const earth::StageTimer timer(earth::StartupStage::Shaders);
     std::vector<GlName> stages;
     std::string what = "program (";
     const std::pair<GLenum, const std::optional<std::string>*> parts[] = {

@@ -1,4 +1,5 @@
 #include "render/SplashScreens.h"
+#include "data/StartupTimings.h"
 
 #include "data/Resources.h"
 #include "render/Textures.h"
@@ -21,6 +22,7 @@ glcommon::ProgramDescription splashProgram() {
 }
 
 glcommon::GlNameArray<1> splashTexture(std::uint16_t id) {
+    const earth::StageTimer timer(earth::StartupStage::Textures);
     const Image image(id);
     return glcommon::Texture2D(image, GL_RGBA);
 }
