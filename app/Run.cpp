@@ -3,14 +3,18 @@
 #include "app/FramebufferAspect.h"
 #include "app/Scene.h"
 #include "app/Window.h"
+#include "data/ImagePreload.h"
 #include "data/StartupTimings.h"
 #include "ovrlib/Headset.h"
 
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace earth {
 namespace {
@@ -29,6 +33,15 @@ void onFramebufferSize(GLFWwindow* window, int width, int height) {
     if (scene == nullptr) return;
     scene->setAspect(framebufferAspect(width, height, scene->aspect()));
     if (width > 0 && height > 0) glViewport(0, 0, width, height);
+}
+
+// Every image the scene decodes at start-up, in the order it asks for them.
+std::vector<std::uint16_t> startupImages() {
+    const StarfieldFaces stars;
+    const EarthResources earth;
+    return {SplashScreens::kFirstSplash, SplashScreens::kSecondSplash,
+            stars.positiveX, stars.negativeX, stars.positiveY, stars.negativeY,
+            stars.positiveZ, stars.negativeZ, earth.day, earth.specular, earth.night};
 }
 
 // With ORBITARIUM_TIMINGS=1: the start-up table once the first frame is presented, and the
@@ -51,6 +64,10 @@ void reportTimings(Scene& scene, std::uint32_t frameIndex, double swapStart) {
 }  // namespace
 
 void run(bool noVr, bool noTour, int width, int height) {
+    // Decoding the images takes about as long as creating the window and building the GL
+    // objects; the two run side by side, leaving the main thread a core of its own.
+    const unsigned cores = std::thread::hardware_concurrency();
+    const ImagePreload images(startupImages(), cores > 2 ? 2u : 1u);
     initWindowSystem();
     // The runtime guard and the device come before the window, whose size they decide, and
     // go after it: the runtime shuts down last.

@@ -1,5 +1,6 @@
 #include "data/Resources.h"
 
+#include "data/ImagePreload.h"
 #include "data/ResourceRegistry.h"
 
 #include <stb_image.h>
@@ -44,7 +45,17 @@ std::unique_ptr<unsigned char, FreeDeleter> checked(unsigned char* pixels) {
 }
 }  // namespace
 
-Image::Image(std::uint16_t id) { pixels = checked(loadImageResource(id, width, height, channels)); }
+Image::Image(std::uint16_t id) {
+    if (auto decoded = ImagePreload::take(id)) {
+        if (decoded->error) std::rethrow_exception(decoded->error);
+        width = decoded->width;
+        height = decoded->height;
+        channels = decoded->channels;
+        pixels = checked(decoded->pixels);
+        return;
+    }
+    pixels = checked(loadImageResource(id, width, height, channels));
+}
 
 Image::Image(std::string_view encodedBytes) {
     pixels = checked(decodeImage(encodedBytes, width, height, channels));

@@ -1,9 +1,12 @@
 #include "render/SatelliteRenderer.h"
 
+#include "script/GazePick.h"
+
 #include <epoxy/gl.h>
 #include <glm/geometric.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -11,10 +14,18 @@ namespace earth {
 
 namespace {
 
-// Buffer and vertex-array roles that never change.
+// Buffer and vertex-array roles that never change. The head buffer of capture buffer b is
+// b + kHeadsAfterCapture.
 constexpr std::size_t kSourceBuffer = 0;
 constexpr std::size_t kIndexBuffer = 1;
+constexpr std::size_t kHeadRecordsBuffer = 4;
+constexpr std::size_t kHeadsAfterCapture = 3;
 constexpr std::size_t kPropagationArray = 0;
+constexpr GLuint kGatherGroup = 64;  // local_size_x of the gather program
+
+static_assert(sizeof(glm::vec3) == 12, "heads are read back as packed vec3");
+
+using Clock = std::chrono::steady_clock;
 
 glcommon::ProgramDescription propagationProgram() {
     glcommon::ProgramDescription d;
@@ -29,6 +40,12 @@ glcommon::ProgramDescription tubeProgram() {
     d.vertex = "orbit.vsh";
     d.geometry = "orbit.gsh";
     d.fragment = "orbit.fsh";
+    return d;
+}
+
+glcommon::ProgramDescription gatherProgram() {
+    glcommon::ProgramDescription d;
+    d.compute = "orbit-heads.csh";
     return d;
 }
 
@@ -60,17 +77,25 @@ bool finite(const glm::vec3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
+void readBuffer(GLuint buffer, std::size_t at, std::size_t bytes, void* into) {
+    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
+    glGetBufferSubData(GL_COPY_READ_BUFFER, static_cast<GLintptr>(at),
+                       static_cast<GLsizeiptr>(bytes), into);
+    glBindBuffer(GL_COPY_READ_BUFFER, 0);
+}
+
 }  // namespace
 
 SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
-                                     const std::vector<Satellite>& catalogue)
-    : clock_(clock) {
+                                     const std::vector<Satellite>& catalogue, ReadBack readBack)
+    : clock_(clock), mode_(readBack) {
     propagation_ = glcommon::ShaderProgram(propagationProgram());
     tubes_ = glcommon::ShaderProgram(tubeProgram());
+    gather_ = glcommon::ShaderProgram(gatherProgram());
 
     vertexArrays_ = glcommon::GlNameArray<3>(glGenVertexArrays, glDeleteVertexArrays);
     glBindVertexArray(vertexArrays_[kPropagationArray]);
-    buffers_ = glcommon::GlNameArray<4>(glGenBuffers, glDeleteBuffers);
+    buffers_ = glcommon::GlNameArray<7>(glGenBuffers, glDeleteBuffers);
     glBindBuffer(GL_ARRAY_BUFFER, buffers_[kSourceBuffer]);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[kIndexBuffer]);
 
@@ -81,7 +106,18 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
                            satellite.catalogNumber);
         ranges_.insert(one.begin(), one.end());
     }
-    readBack_.assign(records_.size(), PropagatedVertex{});
+    GLint64 maxBlock = 0;
+    glGetInteger64v(GL_MAX_SHADER_STORAGE_BLOCK_SIZE, &maxBlock);
+    if (static_cast<std::uint64_t>(records_.size()) * sizeof(PropagatedVertex) >
+        static_cast<std::uint64_t>(maxBlock)) {
+        mode_ = ReadBack::Everything;  // the gather could not see every record
+    }
+    slots_.reserve(ranges_.size());
+    for (const auto& [number, range] : ranges_) slots_.push_back(Slot{number, range});
+    if (mode_ == ReadBack::Everything) readBack_.assign(records_.size(), PropagatedVertex{});
+    cache_.headPass.assign(slots_.size(), 0);
+    cache_.tips.assign(slots_.size(), glm::vec3(0.0f));
+    cache_.nexts.assign(slots_.size(), glm::vec3(0.0f));
 
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(records_.size() * sizeof(OrbitVertex)),
                  records_.data(), GL_DYNAMIC_DRAW);
@@ -112,6 +148,28 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
         glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, captureBytes, zeros.data(), GL_STREAM_DRAW);
     }
 
+    // Per slot the record of its tip and the one behind it (the tip again for a satellite of
+    // one record, which has no direction anyway).
+    std::vector<std::uint32_t> headRecords;
+    headRecords.reserve(2 * slots_.size());
+    for (const Slot& slot : slots_) {
+        headRecords.push_back(slot.range.first);
+        headRecords.push_back(slot.range.first < slot.range.second ? slot.range.first + 1
+                                                                   : slot.range.first);
+    }
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers_[kHeadRecordsBuffer]);
+    glBufferData(GL_SHADER_STORAGE_BUFFER,
+                 static_cast<GLsizeiptr>(headRecords.size() * sizeof(std::uint32_t)),
+                 headRecords.data(), GL_STATIC_DRAW);
+    const std::vector<glm::vec3> noHeads(2 * slots_.size(), glm::vec3(0.0f));
+    for (std::size_t b : {std::size_t{2}, std::size_t{3}}) {
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers_[b + kHeadsAfterCapture]);
+        glBufferData(GL_SHADER_STORAGE_BUFFER,
+                     static_cast<GLsizeiptr>(noHeads.size() * sizeof(glm::vec3)), noHeads.data(),
+                     GL_STREAM_READ);
+    }
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+
     glBindVertexArray(vertexArrays_[1]);
     describeCapture(buffers_[2]);
     glBindVertexArray(vertexArrays_[2]);
@@ -124,7 +182,6 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
 }
 
 void SatelliteRenderer::propagate() {
-    using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     if (records_.empty()) return;
     const auto count = static_cast<GLsizei>(records_.size());
@@ -141,27 +198,42 @@ void SatelliteRenderer::propagate() {
     ++drawCalls_;
     glEndTransformFeedback();
     glDisable(GL_RASTERIZER_DISCARD);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+
+    if (mode_ == ReadBack::Heads && !slots_.empty()) {
+        // Heads of this pass into its own small buffer; nothing reads it before the next
+        // pass has been issued, so no read waits for the work issued here.
+        const auto slots = static_cast<GLuint>(slots_.size());
+        glUseProgram(gather_.id());
+        glUniform1ui(0, slots);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, buffers_[writeBuffer_]);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, buffers_[kHeadRecordsBuffer]);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 2,
+                         buffers_[writeBuffer_ + kHeadsAfterCapture]);
+        glDispatchCompute((slots + kGatherGroup - 1) / kGatherGroup, 1, 1);
+        // Shader writes become visible to glGetBufferSubData only after this barrier.
+        glMemoryBarrier(GL_BUFFER_UPDATE_BARRIER_BIT);
+        for (GLuint binding = 0; binding < 3; ++binding) {
+            glBindBufferBase(GL_SHADER_STORAGE_BUFFER, binding, 0);
+        }
+    }
 
     std::swap(writeBuffer_, otherBuffer_);
     std::swap(drawArray_, otherArray_);
-    const auto issued = Clock::now();
-
-    // The new write buffer holds the previous pass, which is finished or nearly so; the pass
-    // just issued is left alone.
-    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, buffers_[writeBuffer_]);
-    glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0,
-                       static_cast<GLsizeiptr>(readBack_.size() * sizeof(PropagatedVertex)),
-                       readBack_.data());
     ++passes_;
     positionsReady_ = passes_ >= 2;
+    passSeconds_ = std::chrono::duration<double>(Clock::now() - start).count();
 
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
-    glBindVertexArray(0);
-
-    const auto done = Clock::now();
-    timings_.propagation = std::chrono::duration<double>(issued - start).count();
-    timings_.readBack = std::chrono::duration<double>(done - issued).count();
+    if (mode_ == ReadBack::Everything) {
+        // The new write buffer holds the previous pass, which is finished or nearly so; the
+        // pass just issued is left alone.
+        const auto readStart = Clock::now();
+        const std::size_t bytes = readBack_.size() * sizeof(PropagatedVertex);
+        readBuffer(buffers_[writeBuffer_], 0, bytes, readBack_.data());
+        countRead(std::chrono::duration<double>(Clock::now() - readStart).count(), bytes);
+    }
 }
 
 void SatelliteRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
@@ -234,12 +306,59 @@ std::optional<float> SatelliteRenderer::getSize(int catalogNumber) const {
     return records_[it->second.first].size;
 }
 
+const SatelliteRenderer::Slot* SatelliteRenderer::findSlot(int catalogNumber) const {
+    const auto it = std::lower_bound(
+        slots_.begin(), slots_.end(), catalogNumber,
+        [](const Slot& slot, int number) { return slot.number < number; });
+    return it != slots_.end() && it->number == catalogNumber ? &*it : nullptr;
+}
+
+void SatelliteRenderer::countRead(double seconds, std::size_t bytes) const {
+    totals_.seconds += seconds;
+    totals_.bytes += bytes;
+}
+
+std::pair<glm::vec3, glm::vec3> SatelliteRenderer::head(const Slot& slot) const {
+    if (mode_ == ReadBack::Everything) {
+        return {readBack_[slot.range.first].position, readBack_[slot.range.first + 1].position};
+    }
+    const auto i = static_cast<std::size_t>(&slot - slots_.data());
+    if (cache_.headPass[i] != passes_) {
+        // First question about this satellite since the last pass: its tip (unless a gaze
+        // pick read every tip already) and the record behind it, 12 bytes each.
+        const auto readStart = Clock::now();
+        const GLuint heads = buffers_[writeBuffer_ + kHeadsAfterCapture];
+        std::size_t bytes = sizeof(glm::vec3);
+        if (cache_.tipsPass != passes_) {
+            readBuffer(heads, i * sizeof(glm::vec3), sizeof(glm::vec3), &cache_.tips[i]);
+            bytes += sizeof(glm::vec3);
+        }
+        readBuffer(heads, (slots_.size() + i) * sizeof(glm::vec3), sizeof(glm::vec3),
+                   &cache_.nexts[i]);
+        cache_.headPass[i] = passes_;
+        countRead(std::chrono::duration<double>(Clock::now() - readStart).count(), bytes);
+    }
+    return {cache_.tips[i], cache_.nexts[i]};
+}
+
+const glm::vec3* SatelliteRenderer::allTips() const {
+    if (slots_.empty()) return nullptr;
+    if (cache_.tipsPass != passes_) {
+        const auto readStart = Clock::now();
+        const std::size_t bytes = slots_.size() * sizeof(glm::vec3);
+        readBuffer(buffers_[writeBuffer_ + kHeadsAfterCapture], 0, bytes, cache_.tips.data());
+        cache_.tipsPass = passes_;
+        countRead(std::chrono::duration<double>(Clock::now() - readStart).count(), bytes);
+    }
+    return cache_.tips.data();
+}
+
 std::optional<SatellitePosition> SatelliteRenderer::getPosition(int catalogNumber) const {
     if (catalogNumber == 0 || !positionsReady_) return std::nullopt;
-    const auto it = ranges_.find(catalogNumber);
-    if (it == ranges_.end() || it->second.first >= it->second.second) return std::nullopt;
-    const glm::vec3 tip = readBack_[it->second.first].position;
-    const glm::vec3 motion = tip - readBack_[it->second.first + 1].position;
+    const Slot* slot = findSlot(catalogNumber);
+    if (slot == nullptr || slot->range.first >= slot->range.second) return std::nullopt;
+    const auto [tip, next] = head(*slot);
+    const glm::vec3 motion = tip - next;
     const float length = glm::length(motion);
     if (!finite(tip) || !std::isfinite(length) || length == 0.0f) return std::nullopt;
     return SatellitePosition{tip, motion / length};
@@ -247,24 +366,28 @@ std::optional<SatellitePosition> SatelliteRenderer::getPosition(int catalogNumbe
 
 int SatelliteRenderer::pickByGaze(const glm::vec3& origin, const glm::vec3& direction) const {
     if (!positionsReady_) return -1;
-    const float length = glm::length(direction);
-    if (!std::isfinite(length) || length == 0.0f || !finite(origin)) return -1;
-    const glm::vec3 d = direction / length;
-
-    float best = 1.0f;
-    int result = -1;
-    for (const auto& [number, range] : ranges_) {
-        if (records_[range.first].show == 0) continue;
-        const glm::vec3 toSatellite = readBack_[range.first].position - origin;
-        // Only what lies in front of the eye; NaN positions fail both tests.
-        if (!(glm::dot(toSatellite, d) > 0.0f)) continue;
-        const float distance = glm::length(glm::cross(d, toSatellite));
-        if (distance < best) {  // strictly: on a tie the lower number, met first, stays
-            best = distance;
-            result = number;
+    GazePick pick(origin, direction);
+    if (!pick.usable()) return -1;
+    const glm::vec3* tips = nullptr;  // read at the first shown satellite
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        const Slot& slot = slots_[i];
+        if (records_[slot.range.first].show == 0) continue;
+        if (mode_ == ReadBack::Everything) {
+            pick.consider(slot.number, readBack_[slot.range.first].position);
+        } else {
+            if (tips == nullptr) tips = allTips();
+            pick.consider(slot.number, tips[i]);
         }
     }
-    return result;
+    return pick.result();
+}
+
+std::vector<PropagatedVertex> SatelliteRenderer::capturedRecords() const {
+    std::vector<PropagatedVertex> out(records_.size());
+    if (!out.empty()) {
+        readBuffer(buffers_[writeBuffer_], 0, out.size() * sizeof(PropagatedVertex), out.data());
+    }
+    return out;
 }
 
 }  // namespace earth

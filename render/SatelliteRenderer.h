@@ -1,8 +1,9 @@
 #pragma once
 // Every satellite of the catalogue as a short tube along its own orbit. Positions are solved
-// on the GPU once per frame (transform feedback into two alternating capture buffers), drawn
-// from the buffer of the previous pass, and read back one frame behind for the camera and
-// gaze selection.
+// on the GPU once per frame (transform feedback into two alternating capture buffers) and
+// drawn from the buffer of the previous pass. The camera and gaze selection ask for positions
+// one frame behind: each pass also gathers every satellite's head into a small buffer, and a
+// query reads back only the heads it needs, from the pass before the latest one.
 
 #include "render/GlName.h"
 #include "render/SatelliteOperations.h"
@@ -40,20 +41,28 @@ static_assert(offsetof(PropagatedVertex, show) == 48, "vShow");
 
 class SatelliteRenderer final : public SatelliteOperations {
 public:
-    // CPU seconds of the last propagate(), split into issuing the pass and the read-back.
-    struct PassTimings {
-        double propagation = 0.0;
-        double readBack = 0.0;
+    // How positions come back to the CPU. Heads: on demand, a few bytes per satellite asked
+    // for. Everything: every captured record after every pass, the simple way kept as the
+    // reference that tests and benchmarks hold the other against.
+    enum class ReadBack { Heads, Everything };
+
+    // CPU seconds and bytes of the read-backs, counted since construction.
+    struct ReadBackTotals {
+        double seconds = 0.0;
+        std::uint64_t bytes = 0;
     };
 
     // Lengths in the records are in scene units (orbit::sceneScale). Needs a current GL 4.3
-    // context; fails only as program building fails.
-    SatelliteRenderer(const SimulationClock& clock, const std::vector<Satellite>& catalogue);
+    // context; fails only as program building fails. Heads falls back to Everything when the
+    // captured records exceed what one shader storage block may address on this driver.
+    SatelliteRenderer(const SimulationClock& clock, const std::vector<Satellite>& catalogue,
+                      ReadBack readBack = ReadBack::Heads);
 
     SatelliteRenderer(const SatelliteRenderer&) = delete;
     SatelliteRenderer& operator=(const SatelliteRenderer&) = delete;
 
-    // Solves every record for the clock's time and reads back the previous pass.
+    // Solves every record for the clock's time. Positions asked for afterwards are those of
+    // the previous pass, never of the one just issued.
     void propagate();
     // All shown tubes. Changes no depth, cull or blend state.
     void draw(const glm::mat4& projection, const glm::mat4& view);
@@ -64,6 +73,7 @@ public:
 
     std::optional<glm::vec4> getColor(int catalogNumber) const override;
     std::optional<float> getSize(int catalogNumber) const override;
+    // Reads GL state: main thread, context current.
     std::optional<SatellitePosition> getPosition(int catalogNumber) const override;
     int pickByGaze(const glm::vec3& origin, const glm::vec3& direction) const override;
 
@@ -73,38 +83,70 @@ public:
     // For tests, tools and benchmarks.
     const std::vector<OrbitVertex>& records() const { return records_; }
     const std::vector<std::uint32_t>& segmentIndices() const { return segments_; }
-    const std::vector<PropagatedVertex>& readBack() const { return readBack_; }
     const VertexRangeMap& ranges() const { return ranges_; }
-    // True once a read-back holds the results of a real pass (from the second propagate on).
+    ReadBack readBackMode() const { return mode_; }
+    // Every record of the pass that positions currently come from (the pass before the
+    // latest), read from the GPU now; not counted in the totals.
+    std::vector<PropagatedVertex> capturedRecords() const;
+    // True once positions come from a real pass (from the second propagate on).
     bool positionsReady() const { return positionsReady_; }
-    const PassTimings& lastTimings() const { return timings_; }
-    std::size_t bytesReadBackPerFrame() const { return readBack_.size() * sizeof(PropagatedVertex); }
+    // CPU seconds of the last propagate() spent issuing the passes (Everything adds its
+    // read-back to the totals, not here).
+    double lastPassSeconds() const { return passSeconds_; }
+    const ReadBackTotals& readBackTotals() const { return totals_; }
     // GL draw calls issued so far (propagation passes and tube draws).
     std::uint64_t drawCalls() const { return drawCalls_; }
 
     static constexpr float baseSize = orbit::baseSize;
 
 private:
+    // A satellite reachable by number, in ascending number: its records' range.
+    struct Slot {
+        std::int32_t number;
+        VertexRange range;
+    };
+    // Where a pass's heads stand on the CPU: fetched for this pass or not.
+    struct HeadCache {
+        std::vector<std::uint32_t> headPass;  // per slot: the pass its tip and next were read for
+        std::vector<glm::vec3> tips;
+        std::vector<glm::vec3> nexts;
+        std::uint32_t tipsPass = 0;  // the pass all tips were read for
+    };
+
     void uploadRange(const VertexRange& range);
+    const Slot* findSlot(int catalogNumber) const;
+    // Tip and the record behind it, of the pass positions come from.
+    std::pair<glm::vec3, glm::vec3> head(const Slot& slot) const;
+    // Every slot's tip of that pass; null when there are no slots.
+    const glm::vec3* allTips() const;
+    void countRead(double seconds, std::size_t bytes) const;
 
     const SimulationClock& clock_;
+    ReadBack mode_;
     glcommon::ShaderProgram propagation_;
     glcommon::ShaderProgram tubes_;
+    glcommon::ShaderProgram gather_;
     std::vector<OrbitVertex> records_;
     std::vector<std::uint32_t> segments_;
+    std::vector<Slot> slots_;
+    // Everything mode only: one record per captured record, refreshed every pass.
     std::vector<PropagatedVertex> readBack_;
+    mutable HeadCache cache_;
     glcommon::GlNameArray<3> vertexArrays_;
-    glcommon::GlNameArray<4> buffers_;
-    // Roles of the capture buffers and of the vertex arrays that read them; swapped per pass.
+    // Source, segment indices, two capture buffers, the slots' head records, two head buffers.
+    glcommon::GlNameArray<7> buffers_;
+    // Roles of the capture buffers (and their head buffers) and of the vertex arrays that
+    // read them; swapped per pass.
     std::size_t writeBuffer_ = 2;
     std::size_t otherBuffer_ = 3;
     std::size_t drawArray_ = 1;
     std::size_t otherArray_ = 2;
     float orbitAlpha_ = 1.0f;
     VertexRangeMap ranges_;
-    int passes_ = 0;
+    std::uint32_t passes_ = 0;
     bool positionsReady_ = false;
-    PassTimings timings_;
+    double passSeconds_ = 0.0;
+    mutable ReadBackTotals totals_;
     std::uint64_t drawCalls_ = 0;
 };
 

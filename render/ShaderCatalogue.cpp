@@ -15,7 +15,7 @@ const char* const kNames[] = {
     "basic.vsh",         "basic.fsh",         "orbit-position.vsh", "orbit.vsh",
     "orbit.gsh",         "orbit.fsh",         "panel.vsh",          "panel.fsh",
     "starfield.vsh",     "starfield.fsh",     "textured-quad.vsh",  "textured-quad.fsh",
-    "map-surface.vsh",   "map-surface.fsh",
+    "map-surface.vsh",   "map-surface.fsh",   "orbit-heads.csh",
 };
 
 const std::map<std::string, std::string>& catalogue() {

@@ -32,6 +32,7 @@ const char* stageName(GLenum type) {
         case GL_VERTEX_SHADER: return "vertex";
         case GL_GEOMETRY_SHADER: return "geometry";
         case GL_FRAGMENT_SHADER: return "fragment";
+        case GL_COMPUTE_SHADER: return "compute";
         default: return "unknown";
     }
 }
@@ -89,6 +90,7 @@ ShaderProgram::ShaderProgram(const ProgramDescription& description) {
         {GL_VERTEX_SHADER, &description.vertex},
         {GL_GEOMETRY_SHADER, &description.geometry},
         {GL_FRAGMENT_SHADER, &description.fragment},
+        {GL_COMPUTE_SHADER, &description.compute},
     };
     for (const auto& [type, name] : parts) {
         if (!*name) continue;

@@ -20,6 +20,8 @@ struct ProgramDescription {
     std::optional<std::string> vertex;
     std::optional<std::string> geometry;
     std::optional<std::string> fragment;
+    // A compute program has this stage alone.
+    std::optional<std::string> compute;
     std::optional<std::vector<std::string>> varyings;
     // Where the names are looked up; empty means the program's shader catalogue. The headset
     // runtime's presentation shaders are the runtime's own, not the catalogue's.

@@ -21,6 +21,9 @@ public:
     // one behind the viewer lies on the line's backward extension but can never be seen.
     void consider(std::int32_t catalogNumber, const glm::vec3& position);
 
+    // False for a zero or non-finite direction or origin: nothing can be picked.
+    bool usable() const { return usable_; }
+
     // The catalogue number picked, or -1.
     std::int32_t result() const { return result_; }
 

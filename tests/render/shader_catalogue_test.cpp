@@ -42,9 +42,9 @@ std::vector<ManifestLine> manifest() {
 }
 
 // The tube geometry stage is checked by the GL link test and by the validator below.
-TEST(ShaderCatalogue, HoldsTheManifestsFourteenSourcesAsTheyAreOnDisk) {
+TEST(ShaderCatalogue, HoldsTheManifestsFifteenSourcesAsTheyAreOnDisk) {
     const auto lines = manifest();
-    ASSERT_EQ(lines.size(), 14u);
+    ASSERT_EQ(lines.size(), 15u);
     std::vector<std::string> names;
     for (const auto& entry : lines) {
         names.push_back(entry.name);
@@ -73,8 +73,11 @@ TEST(ShaderCatalogue, EveryFilePassesGlslangValidator) {
         << "glslangValidator (Debian glslang-tools) is needed for this test";
     for (const auto& entry : manifest()) {
         const std::string ext = entry.name.substr(entry.name.rfind('.') + 1);
-        const std::string stage = ext == "vsh" ? "vert" : ext == "gsh" ? "geom" : "frag";
-        ASSERT_TRUE(ext == "vsh" || ext == "gsh" || ext == "fsh") << entry.name;
+        const std::string stage = ext == "vsh"   ? "vert"
+                                  : ext == "gsh" ? "geom"
+                                  : ext == "csh" ? "comp"
+                                                 : "frag";
+        ASSERT_TRUE(ext == "vsh" || ext == "gsh" || ext == "fsh" || ext == "csh") << entry.name;
         const std::string command = "glslangValidator -S " + stage + " '" +
                                     std::string(ORBITARIUM_SOURCE_DIR) + "/" + entry.path + "'";
         EXPECT_EQ(std::system((command + " > /dev/null").c_str()), 0)
