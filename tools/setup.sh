@@ -40,17 +40,18 @@ case "$mode" in
   --test)
     xvfb=""
     if [ -z "${DISPLAY:-}" ]; then
-      display=:97
+      # Xvfb picks a free display and writes its number once it accepts connections.
       # Big enough for the virtual headset's 2160x1200 window.
-      Xvfb "$display" -screen 0 2400x1400x24 -nolisten tcp >/dev/null 2>&1 &
+      number_file=$(mktemp)
+      Xvfb -displayfd 3 -screen 0 2400x1400x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
       xvfb=$!
-      trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
-      export DISPLAY="$display"
+      trap 'kill $xvfb 2>/dev/null || true; rm -f "$number_file"' EXIT INT TERM
       i=0
-      until xdpyinfo >/dev/null 2>&1; do
-        i=$((i + 1)); [ $i -gt 100 ] && { echo "Xvfb did not start" >&2; exit 1; }
+      until [ -s "$number_file" ]; do
+        i=$((i + 1)); [ $i -gt 300 ] && { echo "Xvfb did not start" >&2; exit 1; }
         sleep 0.1
       done
+      export DISPLAY=":$(head -n 1 "$number_file")"
     fi
     # No sound card in CI: OpenAL mixes into nothing unless a test asks for a wave file.
     export ALSOFT_DRIVERS="${ALSOFT_DRIVERS:-null}"
