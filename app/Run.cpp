@@ -1,6 +1,6 @@
 #include "app/Run.h"
 
-#include "app/FramebufferAspect.h"
+#include "app/ViewportRatio.h"
 #include "app/Scene.h"
 #include "app/Window.h"
 #include "data/ImagePreload.h"

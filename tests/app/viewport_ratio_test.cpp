@@ -1,4 +1,4 @@
-#include "app/FramebufferAspect.h"
+#include "app/ViewportRatio.h"
 
 #include <gtest/gtest.h>
 
