@@ -5,18 +5,8 @@
 
 namespace earth {
 
-namespace {
-
-glcommon::ProgramDescription basicProgram() {
-    glcommon::ProgramDescription d;
-    d.vertex = "basic.vsh";
-    d.fragment = "basic.fsh";
-    return d;
-}
-
-}  // namespace
-
-BasicProgram::BasicProgram() : program_(basicProgram()) {
+BasicProgram::BasicProgram()
+    : program_(glcommon::ProgramDescription::drawing("basic.vsh", "basic.fsh")) {
     using glcommon::uniformLocation;
     projection_ = uniformLocation(program_, "uProjectionMatrix");
     modelView_ = uniformLocation(program_, "uModelViewMatrix");

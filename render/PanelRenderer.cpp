@@ -15,19 +15,13 @@ constexpr GLint kProjectionLocation = 0;
 constexpr GLint kViewLocation = 1;
 constexpr GLint kTextureLocation = 2;
 
-glcommon::ProgramDescription panelProgram() {
-    glcommon::ProgramDescription d;
-    d.vertex = "panel.vsh";
-    d.fragment = "panel.fsh";
-    return d;
-}
-
 }  // namespace
 
 PanelRenderer::PanelRenderer() : PanelRenderer(Overlay::instance()) {}
 
 PanelRenderer::PanelRenderer(Overlay& overlay) : overlay_(overlay) {
-    program_ = glcommon::ShaderProgram(panelProgram());
+    program_ = glcommon::ShaderProgram(
+        glcommon::ProgramDescription::drawing("panel.vsh", "panel.fsh"));
     vertexArray_ = glcommon::GlNameArray<1>(glGenVertexArrays, glDeleteVertexArrays);
     glBindVertexArray(vertexArray_[0]);
     vertexBuffer_ = glcommon::GlNameArray<1>(glGenBuffers, glDeleteBuffers);

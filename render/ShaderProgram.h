@@ -27,6 +27,14 @@ struct ProgramDescription {
     // runtime's presentation shaders are the runtime's own, not the catalogue's.
     ShaderSources sources;
 
+    // The common case: a vertex and a fragment stage from the shader catalogue.
+    static ProgramDescription drawing(const std::string& vertex, const std::string& fragment) {
+        ProgramDescription d;
+        d.vertex = vertex;
+        d.fragment = fragment;
+        return d;
+    }
+
     ProgramDescription& addVarying(const std::string& name) {
         if (!varyings) varyings.emplace();
         varyings->push_back(name);

@@ -14,13 +14,6 @@ namespace {
 constexpr GLint kViewProjectionLocation = 0;
 constexpr GLint kTextureLocation = 1;
 
-glcommon::ProgramDescription splashProgram() {
-    glcommon::ProgramDescription d;
-    d.vertex = "textured-quad.vsh";
-    d.fragment = "textured-quad.fsh";
-    return d;
-}
-
 glcommon::GlNameArray<1> splashTexture(std::uint16_t id) {
     const earth::StageTimer timer(earth::StartupStage::Textures);
     const Image image(id);
@@ -31,7 +24,8 @@ glcommon::GlNameArray<1> splashTexture(std::uint16_t id) {
 
 SplashScreens::SplashScreens(const glm::vec3& centre, float height, float width,
                              std::uint16_t firstImage, std::uint16_t secondImage) {
-    program_ = glcommon::ShaderProgram(splashProgram());
+    program_ = glcommon::ShaderProgram(
+        glcommon::ProgramDescription::drawing("textured-quad.vsh", "textured-quad.fsh"));
     firstSplash_ = splashTexture(firstImage);
     secondSplash_ = splashTexture(secondImage);
 

@@ -12,13 +12,6 @@ namespace earth {
 
 namespace {
 
-glcommon::ProgramDescription starfieldProgram() {
-    glcommon::ProgramDescription d;
-    d.vertex = "starfield.vsh";
-    d.fragment = "starfield.fsh";
-    return d;
-}
-
 std::array<std::uint16_t, 36> makeIndices() {
     std::array<std::uint16_t, 36> indices{};
     for (std::uint16_t f = 0; f < 6; ++f) {
@@ -35,7 +28,8 @@ std::array<std::uint16_t, 36> makeIndices() {
 
 }  // namespace
 
-StarfieldProgram::StarfieldProgram() : program_(starfieldProgram()) {
+StarfieldProgram::StarfieldProgram()
+    : program_(glcommon::ProgramDescription::drawing("starfield.vsh", "starfield.fsh")) {
     orientationLocation_ = glcommon::uniformLocation(program_, "uOrientationMatrix");
     textureLocation_ = glcommon::uniformLocation(program_, "uTexture");
 }
