@@ -10,7 +10,7 @@ build="$here/build"
 packages="cmake ninja-build g++ pkg-config git ca-certificates
   libglfw3-dev libepoxy-dev libstb-dev libimgui-dev
   libboost-dev libboost-date-time-dev libboost-iostreams-dev
-  libopenal-dev libvorbis-dev libopenxr-dev libx11-dev libxss-dev
+  libopenal-dev libvorbis-dev libopenxr-dev libx11-dev libxss-dev libxrandr-dev
   libgl1-mesa-dri libglx-mesa0 libopenal1
   libglm-dev libgtest-dev libbenchmark-dev"
 test_packages="xvfb xauth x11-utils xdotool imagemagick glslang-tools"
