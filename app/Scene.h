@@ -2,6 +2,7 @@
 // Everything that exists while the window is open: clock, catalogue, headset render targets,
 // renderers, input and the running script, and the frame that drives them.
 
+#include "data/OrbitGeometry.h"
 #include "data/Satellite.h"
 #include "data/SimulationClock.h"
 #include "ovrlib/Framebuffer.h"
@@ -75,7 +76,7 @@ private:
     ovrlib::Headset* headset_;
     float aspect_;
     SimulationClock clock_;
-    float scale_ = 1.0f / 6378100.0f;
+    float scale_ = orbit::sceneScale;  // scene units per metre: one unit is one Earth radius
     std::vector<Satellite> satellites_;
     std::shared_ptr<ovrlib::GlRenderState> renderState_;
     std::vector<ovrlib::Framebuffer> eyeFramebuffers_;

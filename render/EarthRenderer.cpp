@@ -35,7 +35,7 @@ EarthRenderer::EarthRenderer(const SimulationClock& clock, const float& scale,
     : clock_(clock),
       scale_(scale),
       program_(),
-      mesh_(globeMesh(scale * kEarthRadiusMetres, resources)),
+      mesh_(globeMesh(scale * orbit::earthRadius, resources)),
       dayTexture_(mapTexture(resources.day, GL_RGB)),
       specularTexture_(mapTexture(resources.specular, GL_RED)),
       nightTexture_(mapTexture(resources.night, GL_RGB)) {

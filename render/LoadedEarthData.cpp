@@ -46,7 +46,7 @@ float azimuth(float longitude) { return (longitude + 180.0f) / 180.0f * kPi; }
 // turned so that +Y is north and +Z looks at latitude 0, longitude 0.
 MeshVertex surfaceVertex(const CachedSinCos& theta, const CachedSinCos& phi, float latitude,
                          float longitude, float elevation, float radius) {
-    const float r = radius * (elevation + kEarthRadiusMetres) / kEarthRadiusMetres;
+    const float r = radius * (elevation + orbit::earthRadius) / orbit::earthRadius;
     const glm::vec3 position(-r * theta.sin() * phi.sin(), r * theta.cos(),
                              -r * theta.sin() * phi.cos());
     MeshVertex v;

@@ -2,6 +2,7 @@
 // The globe mesh built from the embedded elevation grid: one ring of vertices per grid
 // latitude, north to south, closed at the date line, capped by one vertex per pole.
 
+#include "data/OrbitGeometry.h"
 #include "render/GeometryProvider.h"
 
 #include <cstdint>
@@ -9,9 +10,6 @@
 #include <vector>
 
 namespace earth {
-
-// Equatorial radius in metres; one scene unit.
-inline constexpr float kEarthRadiusMetres = 6378100.0f;
 
 inline constexpr std::uint16_t kElevationGridResource = 942;
 

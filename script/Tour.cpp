@@ -3,6 +3,7 @@
 #include "audio/AudioSystem.h"
 #include "audio/AudioTrack.h"
 #include "data/Catalogue.h"
+#include "data/OrbitGeometry.h"
 
 #include <glm/vec4.hpp>
 
@@ -11,7 +12,6 @@
 namespace earth {
 namespace {
 
-constexpr float kEarthRadius = 6378100.0f;  // metres
 constexpr float kPi = 3.14159265358979323846f;
 
 const glm::vec4 kGreen{0.44f, 0.82f, 0.42f, 1.0f};
@@ -38,7 +38,7 @@ constexpr PoseAngles kPoses[] = {{0, 0, 3},      {52, 80, 6},     {45, 90, 4},  
 OrbitPose pose(int index, float scale) {
     const PoseAngles& p = kPoses[index];
     return fromAngles(p.elevationDegrees / 180.0f * kPi, p.azimuthDegrees / 180.0f * kPi,
-                      p.distanceRadii * kEarthRadius * scale);
+                      p.distanceRadii * orbit::earthRadius * scale);
 }
 
 }  // namespace
@@ -75,7 +75,7 @@ ExplorationScript::ExplorationScript(const std::vector<Satellite>& catalogue, In
     : selection_(&catalogue),
       free_(&selection_, input, scale, &look_, &follow_),
       look_(&selection_, input, &free_),
-      follow_(&selection_, input, 1.0f * kEarthRadius * *scale, kPi / 8.0f, &reorient_),
+      follow_(&selection_, input, 1.0f * orbit::earthRadius * *scale, kPi / 8.0f, &reorient_),
       reorient_(&selection_, kPi / 8.0f, &free_) {
     IScriptElement* next = &free_;
     next = pool_.make<SubsetVisible>(subsetByClass(catalogue, OrbitClass::All), next);
