@@ -7,7 +7,6 @@
 
 #include "data/Catalogue.h"
 #include "data/OrbitGeometry.h"
-#include "data/ResourceRegistry.h"
 #include "data/TleReader.h"
 
 #include <benchmark/benchmark.h>
@@ -20,7 +19,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <random>
 #include <vector>
 
 namespace {
@@ -82,49 +80,8 @@ OffscreenContext& sharedContext() {
     return context;
 }
 
-// Stands in for the embedded catalogue until its resources are in the build: 5,431 objects
-// with a mix of classes like the delivered data (mostly low orbits, a third debris).
-std::vector<Satellite> syntheticCatalogue() {
-    std::mt19937 random(20141121);
-    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    std::vector<Satellite> out;
-    for (int i = 0; i < 5431; ++i) {
-        earth::TleRecord r;
-        r.catalogNumber = 1000 + i;
-        r.name = "SYNTHETIC " + std::to_string(i);
-        r.epochYear = 14;
-        r.epochDay = 300.0f + 24.0f * unit(random);
-        r.inclination = 180.0f * unit(random);
-        r.raan = 360.0f * unit(random);
-        r.argumentOfPerigee = 360.0f * unit(random);
-        r.meanAnomaly = 360.0f * unit(random);
-        const float kind = unit(random);
-        bool debris = false;
-        if (kind < 0.35f) {  // debris in low orbits
-            r.meanMotion = 13.5f + 2.0f * unit(random);
-            r.eccentricity = 0.02f * unit(random);
-            debris = true;
-        } else if (kind < 0.80f) {
-            r.meanMotion = 13.0f + 3.0f * unit(random);
-            r.eccentricity = 0.01f * unit(random);
-        } else if (kind < 0.88f) {
-            r.meanMotion = 2.0f + 0.5f * unit(random);
-            r.eccentricity = 0.02f * unit(random);
-        } else if (kind < 0.96f) {
-            r.meanMotion = 1.0027f;
-            r.eccentricity = 0.001f * unit(random);
-        } else {
-            r.meanMotion = 2.0f + 3.0f * unit(random);
-            r.eccentricity = 0.3f + 0.4f * unit(random);
-        }
-        out.push_back(earth::makeSatellite(r, std::nullopt, {"synthetic"}, debris));
-    }
-    return out;
-}
-
 const std::vector<Satellite>& baseCatalogue() {
-    static const std::vector<Satellite> catalogue =
-        earth::findResource("DATA", "902") ? earth::loadSatellites() : syntheticCatalogue();
+    static const std::vector<Satellite> catalogue = earth::loadSatellites();
     return catalogue;
 }
 
