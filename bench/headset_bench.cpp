@@ -1,11 +1,12 @@
 // What headset mode costs on top of drawing: the same picture drawn once for a desktop
 // window of one eye's size, against both eyes drawn and presented through the virtual
 // headset (distortion pass over the whole 2160x1200 display, blit and swap). The scene here is
-// a clear and one quad, so the ratio is the upper bound of the overhead; the real scene adds
+// a clear and the headset tests' green square, so the ratio is the upper bound of the overhead; the real scene adds
 // the same drawing cost per eye and shares its propagation between the eyes.
 
 #include "ovrlib/Headset.h"
 #include "ovrlib/VirtualHeadsetRuntime.h"
+#include "ovrlib/TestScene.h"
 
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
@@ -38,46 +39,14 @@ struct Context {
     ~Context() { glfwDestroyWindow(window); }
 };
 
-struct Quad {
-    GLuint program = 0, vao = 0;
-    Quad() {
-        const char* vs = "#version 430 core\nuniform mat4 mvp;\nvoid main(){vec2 c=vec2(gl_VertexID&1,gl_VertexID>>1)-0.5;"
-                         "gl_Position=mvp*vec4(c,0.0,1.0);}";
-        const char* fs = "#version 430 core\nout vec4 o;\nvoid main(){o=vec4(0.2,0.6,1.0,1.0);}";
-        program = glCreateProgram();
-        for (auto [type, src] : {std::pair{GL_VERTEX_SHADER, vs}, std::pair{GL_FRAGMENT_SHADER, fs}}) {
-            const GLuint s = glCreateShader(type);
-            glShaderSource(s, 1, &src, nullptr);
-            glCompileShader(s);
-            glAttachShader(program, s);
-            glDeleteShader(s);
-        }
-        glLinkProgram(program);
-        glGenVertexArrays(1, &vao);
-    }
-    ~Quad() {
-        glDeleteProgram(program);
-        glDeleteVertexArrays(1, &vao);
-    }
-    void draw(const glm::mat4& projection, const glm::mat4& view) const {
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glUseProgram(program);
-        const glm::mat4 mvp = projection * view;
-        glUniformMatrix4fv(glGetUniformLocation(program, "mvp"), 1, GL_FALSE, glm::value_ptr(mvp));
-        glBindVertexArray(vao);
-        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-    }
-};
-
 void DesktopFrameAtEyeSize(benchmark::State& state) {
     Context context(1080, 1200);
-    Quad quad;
+    const ovrlib::test::GreenSquare square;
     const glm::mat4 projection = ovrlib::projectionFromFov({1.3f, 1.3f, 1.2f, 0.95f}, 0.2f, 100.0f);
     const glm::mat4 view = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -3.0f));
     for (auto _ : state) {
         glViewport(0, 0, 1080, 1200);
-        quad.draw(projection, view);
+        square.draw(projection, view, projection);
         glfwSwapBuffers(context.window);
         glFinish();
     }
@@ -95,15 +64,14 @@ void VirtualHeadsetFrame(benchmark::State& state) {
             eyes.emplace_back(renderState->eyeTextureSize[eye].width, renderState->eyeTextureSize[eye].height);
         }
         auto bound = renderState->bind(eyes[0].colorTexture(), eyes[1].colorTexture());
-        Quad quad;
+        const ovrlib::test::GreenSquare square;
         ovrlib::EyeCamera camera;
         camera.position = {0.0f, 0.0f, 3.0f};
         std::uint32_t frameIndex = 0;
         for (auto _ : state) {
             ovrlib::renderHeadsetFrame(*bound, headset, eyes, frameIndex++, camera,
-                                       [&](const glm::mat4& p, const glm::mat4& v, const glm::mat4&) {
-                                           quad.draw(p, v);
-                                       });
+                                       [&](const glm::mat4& p, const glm::mat4& v,
+                                           const glm::mat4& sky) { square.draw(p, v, sky); });
             glFinish();
         }
     }
