@@ -13,9 +13,10 @@ namespace {
 // so asking for it fails like any unknown name.
 const char* const kNames[] = {
     "basic.vsh",         "basic.fsh",         "orbit-position.vsh", "orbit.vsh",
-    "orbit.gsh",         "orbit.fsh",         "panel.vsh",          "panel.fsh",
-    "starfield.vsh",     "starfield.fsh",     "textured-quad.vsh",  "textured-quad.fsh",
-    "map-surface.vsh",   "map-surface.fsh",   "orbit-heads.csh",
+    "orbit.fsh",         "orbit-ribbon.vsh",  "orbit-ribbon.fsh",   "orbit-sort.csh",
+    "panel.vsh",         "panel.fsh",         "starfield.vsh",      "starfield.fsh",
+    "textured-quad.vsh", "textured-quad.fsh", "map-surface.vsh",    "map-surface.fsh",
+    "orbit-heads.csh",
 };
 
 const std::map<std::string, std::string>& catalogue() {
