@@ -40,17 +40,6 @@ protected:
     SplashScreens splash{glm::vec3(0.0f, 0.0f, 1.75f), 1.25f, 2.0f, 60220, 60221};
 };
 
-TEST_F(SplashScreensTest, QuadSpansTheGivenRectangleFacingPlusZ) {
-    const auto& v = splash.vertices();
-    EXPECT_EQ(v[0].position, glm::vec3(-1.0f, -0.625f, 1.75f));
-    EXPECT_EQ(v[1].position, glm::vec3(1.0f, -0.625f, 1.75f));
-    EXPECT_EQ(v[2].position, glm::vec3(-1.0f, 0.625f, 1.75f));
-    EXPECT_EQ(v[3].position, glm::vec3(1.0f, 0.625f, 1.75f));
-    // The image's first row (v = 0) at the top.
-    EXPECT_EQ(v[2].v, 0.0f);
-    EXPECT_EQ(v[0].v, 1.0f);
-}
-
 TEST_F(SplashScreensTest, SelectorChoosesTheImageSeenFromTheFront) {
     const glm::vec3 eye(0.0f, 0.0f, 5.0f);
     struct Case {
