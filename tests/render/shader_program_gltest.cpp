@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-using glcommon::GlNameArray;
 using glcommon::ProgramDescription;
 using glcommon::ShaderProgram;
 
@@ -23,11 +22,6 @@ namespace {
 // Mesa's shader cache keys by source text alone and would report the failing compile below
 // as compiled, so it is off for this executable (before any context exists).
 const bool shaderCacheOff = setenv("MESA_SHADER_CACHE_DISABLE", "true", 1) == 0;
-
-class GlTest : public ::testing::Test {
-protected:
-    earth::test::GlTestContext context;
-};
 
 ProgramDescription compute(const char* name) {
     ProgramDescription d;
@@ -38,8 +32,7 @@ ProgramDescription compute(const char* name) {
 ProgramDescription propagation() {
     ProgramDescription d;
     d.vertex = "orbit-position.vsh";
-    d.addVarying("vPosition").addVarying("vColor").addVarying("vNormal")
-        .addVarying("vStrength").addVarying("vSize").addVarying("vShow");
+    for (const char* v : {"vPosition", "vColor", "vNormal", "vStrength", "vSize", "vShow"}) d.addVarying(v);
     return d;
 }
 
@@ -56,41 +49,28 @@ std::string expectFailure(F&& f, const char* sentence) {
     return ::testing::internal::GetCapturedStderr();
 }
 
-TEST_F(GlTest, EveryProgramOfTheCatalogueLinksWithoutAWord) {
-    const ProgramDescription programs[] = {
-        ProgramDescription::drawing("basic.vsh", "basic.fsh"), propagation(),
-        ProgramDescription::drawing("orbit.vsh", "orbit.fsh"),
-        ProgramDescription::drawing("orbit-ribbon.vsh", "orbit-ribbon.fsh"),
-        compute("orbit-sort.csh"), compute("orbit-heads.csh"),
-        ProgramDescription::drawing("panel.vsh", "panel.fsh"),
-        ProgramDescription::drawing("starfield.vsh", "starfield.fsh"),
-        ProgramDescription::drawing("textured-quad.vsh", "textured-quad.fsh"),
-        ProgramDescription::drawing("map-surface.vsh", "map-surface.fsh"),
-    };
-    for (const auto& description : programs) {
-        SCOPED_TRACE(description.vertex.value_or(description.compute.value_or("")));
+TEST(ShaderProgramTest, EveryProgramLinksWithoutAWordAndFailuresSayWhereAndWhy) {
+    earth::test::GlTestContext context;
+    std::vector<ProgramDescription> programs{propagation(), compute("orbit-sort.csh"), compute("orbit-heads.csh")};
+    for (const char* name : {"basic", "orbit", "orbit-ribbon", "panel", "starfield", "textured-quad", "map-surface"}) {
+        programs.push_back(ProgramDescription::drawing(std::string(name) + ".vsh", std::string(name) + ".fsh"));
+    }
+    for (const ProgramDescription& description : programs) {
         ::testing::internal::CaptureStderr();
         ShaderProgram p(description);
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
         GLint linked = 0, attached = -1;
         glGetProgramiv(p.id(), GL_LINK_STATUS, &linked);
         glGetProgramiv(p.id(), GL_ATTACHED_SHADERS, &attached);
-        EXPECT_EQ(linked, GL_TRUE);
-        EXPECT_EQ(attached, 0) << "stages stay attached after the link";
+        EXPECT_TRUE(linked == GL_TRUE && attached == 0) << description.vertex.value_or(*description.compute);
     }
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(GlTest, FailuresNameTheStageAndShaderPrintTheLogAndLeaveNothingBehind) {
-    expectFailure([] { ShaderProgram p(ProgramDescription::drawing("orbit.vs", "orbit.fsh")); },
-                  "Missing shader");
+    expectFailure([] { ShaderProgram p(ProgramDescription::drawing("orbit.vs", "orbit.fsh")); }, "Missing shader");
     ASSERT_TRUE(shaderCacheOff);
     // The sort's compute stage compiled as a vertex stage: its work-group layout is refused.
-    std::string err = expectFailure(
-        [] { glcommon::compileShader(GL_VERTEX_SHADER, "orbit-sort.csh"); }, "Unable to compile shader");
+    std::string err = expectFailure([] { glcommon::compileShader(GL_VERTEX_SHADER, "orbit-sort.csh"); },
+                                    "Unable to compile shader");
     EXPECT_NE(err.find("vertex shader \"orbit-sort.csh\" failed to compile:\n"), std::string::npos) << err;
     EXPECT_NE(err.find("error"), std::string::npos) << "driver log missing: " << err;
-
     // Names are handed out lowest-free-first, so a leaked object would still exist after it.
     const GLuint probe = glCreateShader(GL_VERTEX_SHADER);
     glDeleteShader(probe);
@@ -98,43 +78,29 @@ TEST_F(GlTest, FailuresNameTheStageAndShaderPrintTheLogAndLeaveNothingBehind) {
     err = expectFailure([] { ShaderProgram p(ProgramDescription::drawing("orbit.vsh", "basic.fsh")); },
                         "Unable to link shader program");
     EXPECT_NE(err.find("program (\"orbit.vsh\", \"basic.fsh\") failed to link"), std::string::npos) << err;
-    for (GLuint name = 1; name < probe + 8; ++name) {
-        EXPECT_FALSE(glIsShader(name) || glIsProgram(name)) << name;
-    }
+    for (GLuint name = 1; name < probe + 8; ++name) EXPECT_FALSE(glIsShader(name) || glIsProgram(name)) << name;
     ProgramDescription unknownVarying = propagation();
     unknownVarying.addVarying("vNowhere");
     err = expectFailure([&] { ShaderProgram p(unknownVarying); }, "Unable to link shader program");
     EXPECT_NE(err.find("vNowhere"), std::string::npos) << err;
 }
 
-// An image whose pixels the test chooses; rows are 4-byte multiples like every embedded one.
-earth::Image makeImage(int width, int height, int channels, const std::vector<unsigned char>& bytes) {
+TEST(ShaderProgramTest, TexturesFromImagesOfEachChannelCountAndTheirMipmaps) {
+    earth::test::GlTestContext context;
     earth::Image image(60010);  // any decodable test image; its pixels are replaced
-    auto* pixels = static_cast<unsigned char*>(std::malloc(bytes.size()));
-    std::memcpy(pixels, bytes.data(), bytes.size());
-    image.pixels.reset(pixels);
-    image.width = width;
-    image.height = height;
-    image.channels = channels;
-    return image;
-}
-
-TEST_F(GlTest, TexturesFromImagesOfEachChannelCountAndTheirMipmaps) {
     const GLint formats[] = {0, GL_RED, 0, GL_RGB, GL_RGBA};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     for (int channels : {1, 3, 4}) {
-        SCOPED_TRACE(channels);
-        const int width = 8, height = 4;
-        std::vector<unsigned char> bytes(static_cast<std::size_t>(width * height * channels));
+        image.width = 8, image.height = 4, image.channels = channels;  // rows of 4-byte multiples
+        std::vector<unsigned char> bytes(static_cast<std::size_t>(8 * 4 * channels)), back(bytes.size());
         for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 7 + 3);
-        const earth::Image image = makeImage(width, height, channels, bytes);
+        image.pixels.reset(static_cast<unsigned char*>(std::malloc(bytes.size())));
+        std::memcpy(image.pixels.get(), bytes.data(), bytes.size());
         for (bool mipmapped : {false, true}) {
-            GlNameArray<1> texture = mipmapped ? glcommon::MipmappedTexture2D(image, formats[channels])
-                                               : glcommon::Texture2D(image, formats[channels]);
-            std::vector<unsigned char> back(bytes.size(), 0xCD);
-            glPixelStorei(GL_PACK_ALIGNMENT, 1);
-            glGetTexImage(GL_TEXTURE_2D, 0, static_cast<GLenum>(formats[channels]), GL_UNSIGNED_BYTE,
-                          back.data());
-            EXPECT_EQ(back, bytes);
+            const auto texture = mipmapped ? glcommon::MipmappedTexture2D(image, formats[channels])
+                                           : glcommon::Texture2D(image, formats[channels]);
+            glGetTexImage(GL_TEXTURE_2D, 0, static_cast<GLenum>(formats[channels]), GL_UNSIGNED_BYTE, back.data());
+            EXPECT_EQ(back, bytes) << channels;
             // Mipmaps down to one texel (8x4: four levels), sampled trilinearly.
             GLint minFilter = 0, lastWidth = 0;
             glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
@@ -144,14 +110,14 @@ TEST_F(GlTest, TexturesFromImagesOfEachChannelCountAndTheirMipmaps) {
         }
     }
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     // Two channels are refused, leaving no texture behind.
-    const earth::Image image = makeImage(2, 2, 2, std::vector<unsigned char>(8, 1));
+    image.channels = 2;
     GLuint probe = 0;
     glGenTextures(1, &probe);
     glDeleteTextures(1, &probe);
     expectFailure([&] { glcommon::Texture2D(image, GL_RGBA); }, "Unsupported image format");
     EXPECT_FALSE(glIsTexture(probe));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace
