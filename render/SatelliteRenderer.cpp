@@ -20,7 +20,7 @@ namespace {
 // Buffer and vertex-array roles that never change. The head buffer of capture buffer b is
 // b + kHeadsAfterCapture.
 constexpr std::size_t kSourceBuffer = 0;
-constexpr std::size_t kIndexBuffer = 1;
+constexpr std::size_t kRibbonIndexBuffer = 1;  // corners 0 1 2 2 1 3 of each ribbon
 constexpr std::size_t kHeadRecordsBuffer = 4;
 constexpr std::size_t kHeadsAfterCapture = 3;
 constexpr std::size_t kTubesAfterCapture = 5;  // the shown segments of capture buffer b
@@ -30,7 +30,6 @@ constexpr std::size_t kChunksBuffer = 9;
 constexpr std::size_t kRibbonsBuffer = 10;
 constexpr std::size_t kTubesBuffer = 11;
 constexpr std::size_t kCommandsBuffer = 12;
-constexpr std::size_t kRibbonIndexBuffer = 13;  // corners 0 1 2 2 1 3 of each ribbon
 constexpr std::size_t kCommandWords = 9;        // per range (orbit-sort.csh)
 constexpr std::size_t kPropagationArray = 0;
 constexpr GLuint kSortChunk = 64;  // segments per invocation of the sort, and its group size
@@ -109,9 +108,8 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
 
     vertexArrays_ = glcommon::GlNameArray<3>(glGenVertexArrays, glDeleteVertexArrays);
     glBindVertexArray(vertexArrays_[kPropagationArray]);
-    buffers_ = glcommon::GlNameArray<14>(glGenBuffers, glDeleteBuffers);
+    buffers_ = glcommon::GlNameArray<13>(glGenBuffers, glDeleteBuffers);
     glBindBuffer(GL_ARRAY_BUFFER, buffers_[kSourceBuffer]);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[kIndexBuffer]);
 
     for (const Satellite& satellite : catalogue) {
         // A repeated number keeps its first range; the later records are still drawn.
@@ -153,9 +151,6 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
 
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(records_.size() * sizeof(OrbitVertex)),
                  records_.data(), GL_DYNAMIC_DRAW);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER,
-                 static_cast<GLsizeiptr>(segments_.size() * sizeof(std::uint32_t)),
-                 segments_.data(), GL_STATIC_DRAW);
 
     constexpr GLsizei stride = sizeof(OrbitVertex);
     floatAttribute(0, 3, stride, offsetof(OrbitVertex, center));

@@ -159,9 +159,9 @@ private:
     std::vector<PropagatedVertex> readBack_;
     mutable HeadCache cache_;
     glcommon::GlNameArray<3> vertexArrays_;
-    // Source, segment indices, two capture buffers, the slots' head records, two head buffers,
-    // the shown segments of each capture buffer, the per-view sort's four, the ribbons' corners.
-    glcommon::GlNameArray<14> buffers_;
+    // Source, the ribbons' corner indices, two capture buffers, the slots' head records, two
+    // head buffers, the shown segments of each capture buffer, the per-view sort's four.
+    glcommon::GlNameArray<13> buffers_;
     // Roles of the capture buffers (and their head buffers) and of the vertex arrays that
     // draw them (1 draws capture buffer 2, 2 draws 3); swapped per pass.
     std::size_t writeBuffer_ = 2;
