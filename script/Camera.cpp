@@ -1,5 +1,7 @@
 #include "script/Camera.h"
 
+#include "data/OrbitGeometry.h"
+
 #include <glm/geometric.hpp>
 
 #include <algorithm>
@@ -8,8 +10,8 @@
 namespace earth {
 namespace {
 
-constexpr float kPi = 3.14159265f;
-constexpr float kTwoPi = 6.2831855f;
+constexpr float kPi = orbit::pi;
+constexpr float kTwoPi = 2.0f * orbit::pi;
 // Below this a cross product of unit vectors is rounding noise, not a direction.
 constexpr float kParallel = 1e-6f;
 

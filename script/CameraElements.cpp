@@ -66,11 +66,11 @@ void OrbitController::update(const FrameInput& input) {
     const float far = maxDistance * *scale;
     const float near = minDistance * *scale;
 
-    const float turn = dt * turnRate * 2.0f * 3.14159265f;
+    const float turn = dt * turnRate * 2.0f * orbit::pi;
     const float elevation =
         std::clamp(input.pitch * turn + pose.elevation, -kMaxElevation, kMaxElevation);
     const float azimuth = static_cast<float>(std::fmod(
-        static_cast<double>(input.yaw * turn + pose.azimuth), 6.2831854820251465));
+        static_cast<double>(input.yaw * turn + pose.azimuth), 2.0 * orbit::pi));
     const float distance = std::min(std::max(input.zoom * dt * speed + pose.distance, near), far);
     pose = fromAngles(elevation, azimuth, distance, kWorldUp);
 }

@@ -2,6 +2,7 @@
 // Script elements that move the camera: timed flights, riding a satellite, the free orbit
 // the viewer steers, and the flight to and back from the selected satellite.
 
+#include "data/OrbitGeometry.h"
 #include "script/Camera.h"
 #include "script/ScriptElement.h"
 #include "script/Tween.h"
@@ -68,8 +69,8 @@ struct OrbitController {
     const float* scale;  // metres to scene units, owned by the scene
     float turnRate = 0.04f;           // revolutions per second
     float zoomRate = 5000000.0f;      // metres per second
-    float maxDistance = 63781000.0f;  // metres
-    float minDistance = 8291530.0f;   // metres
+    float maxDistance = 10.0f * orbit::earthRadius;  // metres
+    float minDistance = 1.3f * orbit::earthRadius;   // metres
 
     static constexpr float kMaxElevation = 1.5697963f;  // just short of the pole
 };
