@@ -63,6 +63,8 @@ private:
 struct OrbitController {
     explicit OrbitController(const float* scale) : scale(scale) {}
 
+    // Keys and sticks steer; in a desktop window the left-dragged mouse turns the view
+    // (the globe follows the pointer) and the wheel zooms, within the same limits.
     void update(const FrameInput& input);
 
     OrbitPose pose;
@@ -71,10 +73,16 @@ struct OrbitController {
     float zoomRate = 5000000.0f;      // metres per second
     float maxDistance = 10.0f * orbit::earthRadius;  // metres
     float minDistance = 1.3f * orbit::earthRadius;   // metres
+    float dragTurn = 0.005f;  // radians per dragged pixel
+    float wheelZoom = 0.85f;  // distance factor per notch towards the Earth
 
     static constexpr float kMaxElevation = 1.5697963f;  // just short of the pole
 };
 
+// Steered by keys, sticks and the mouse. Continue (held) hands over to selecting by looking,
+// select or a double click on a satellite to the flight there. In a desktop window the
+// pointer labels the satellite under it, a click selects it (or clears the selection over
+// empty sky), a right click or skip clears it.
 class FreeCameraElement : public IScriptElement {
 public:
     FreeCameraElement(Selection* selection, const float* scale, IScriptElement* lookNext,
