@@ -34,6 +34,7 @@ Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool no
       splashScreens_(glm::vec3(0.0f, 0.0f, 1.75f), 1.25f, 2.0f),
       earth_(clock_, scale_),
       satelliteRenderer_(clock_, satellites_),
+      hud_(satellites_),
       input_(&joysticks_),
       script_(buildScript(noTour, satellites_, &satelliteRenderer_, &scale_)),
       lastFrameTime_(glfwGetTime()),
@@ -98,10 +99,10 @@ void Scene::frame(std::uint32_t frameIndex) {
         int width = 0;
         int height = 0;
         glfwGetWindowSize(window_, &width, &height);
-        input.pointer = pointerRay(input.pointer, script_.camera,
-                                   glm::vec2(static_cast<float>(width), static_cast<float>(height)));
+        windowSize_ = glm::vec2(static_cast<float>(width), static_cast<float>(height));
+        input.pointer = pointerRay(input.pointer, script_.camera, windowSize_);
     }
-    if (input.wasPressed(Control::Escape)) glfwSetWindowShouldClose(window_, GLFW_TRUE);
+    if (hud_.takeInput(input, script_)) glfwSetWindowShouldClose(window_, GLFW_TRUE);
     if (timed) markStage(Input, since);
 
     script_.update(input);
@@ -131,10 +132,12 @@ void Scene::layOutPanels(float dt) {
         const auto where = satelliteRenderer_.getPosition(number);
         const Satellite* satellite = satelliteByNumber(satellites_, number);
         if (!where || satellite == nullptr) continue;  // not shown, or no position yet
+        if (Hud::pinned(script_, entry)) continue;      // on the window instead
         const PanelPlacement place =
             placePanel(panelCamera, entry.nearView, where->position, where->direction);
         drawSatelliteInformation(panelRenderer_, place, dt, *satellite, entry.details == 0);
     }
+    hud_.layOut(script_, clock_.time(), windowSize_, dt, panelRenderer_, panelCamera);
     panelRenderer_.upload();
 }
 
@@ -145,6 +148,7 @@ void Scene::renderDesktop(double* since) {
     const glm::mat4 view = glm::lookAt(camera.position, camera.position + camera.forward, camera.up);
     const glm::mat4 sky = projection * glm::lookAt(glm::vec3(0.0f), camera.forward, camera.up);
     drawScene(projection, view, sky, since);
+    hud_.draw(windowSize_, font_.texture());
 }
 
 void Scene::renderHeadset(std::uint32_t frameIndex) {

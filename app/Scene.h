@@ -2,6 +2,7 @@
 // Everything that exists while the window is open: clock, catalogue, headset render targets,
 // renderers, input and the running script, and the frame that drives them.
 
+#include "app/Hud.h"
 #include "app/InputState.h"
 #include "app/StartupTimings.h"
 #include "data/OrbitGeometry.h"
@@ -94,6 +95,7 @@ private:
     StartupMark satellitesMark_{StartupStage::Satellites};
     PanelRenderer panelRenderer_;
     FontTextureLease font_;
+    Hud hud_;
     StartupMark panelsMark_{StartupStage::Panels};
     GlfwJoysticks joysticks_;
     InputState input_;
@@ -102,6 +104,7 @@ private:
     // The centre of the view last shown: what the viewer looks at when the next frame's script
     // asks.
     Ray gaze_;
+    glm::vec2 windowSize_{0.0f};  // desktop window, in the pointer's and the HUD's pixels
     // Window-system seconds at the end of the previous frame. Kept in double precision: a
     // float of a long-running clock rounds the step to milliseconds, and sometimes to zero.
     double lastFrameTime_;

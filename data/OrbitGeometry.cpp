@@ -1,5 +1,7 @@
 #include "data/OrbitGeometry.h"
 
+#include "data/ClassColours.h"
+
 #include <glm/geometric.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/mat4x4.hpp>
@@ -152,8 +154,7 @@ void buildOrbitVertices(std::vector<OrbitVertex>& vertices, std::vector<std::uin
     const glm::vec3 centre = satellite.perigeeRadius * major -
                              ((satellite.apogeeRadius + satellite.perigeeRadius) * 0.5f) * major;
 
-    const glm::vec4 color = satellite.isDebris ? glm::vec4(0.2f, 0.2f, 0.2f, 0.5f)
-                                               : glm::vec4(0.44f, 0.82f, 0.42f, 1.0f);
+    const glm::vec4 color = satellite.isDebris ? colours::debris : colours::leo;
     const float size = satellite.isDebris ? orbit::baseSize * 0.5f : orbit::baseSize;
 
     const float a = satellite.semiMajorAxis;

@@ -152,7 +152,8 @@ IScriptElement* StickToSelection::start(ScriptContext& ctx) {
     }
     ctx.renderer->setOrbitAlpha(0.1f);
     selection_->dropPanel(ctx);
-    savedRate_ = ctx.effectiveRate();
+    // A flight begun again on the way (a search) keeps the rate from before the first.
+    if (!savedRate_) savedRate_ = ctx.effectiveRate();
     ctx.rate = 0.0f;
     startPose_ = fromFrame(ctx.camera);
     const OrbitPose target = ridePose(ctx, *at);

@@ -6,11 +6,14 @@
 
 #include <glm/vec3.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 
 namespace earth {
 
+class AudioTrack;
+class ExplorationScript;
 class SatelliteOperations;
 struct ScriptContext;
 
@@ -57,6 +60,13 @@ struct ScriptContext {
     bool paused = false;
     std::int32_t splash = 0;  // 0 none, 1 first splash image, 2 second
     bool desktop = false;     // a window on the desktop rather than a headset
+    std::size_t shown = 0;    // objects the last visibility step showed
+    // The narration track started last, and its number (its text is the "TEXT" resource of
+    // that number); null before the first and once the tour is left.
+    AudioTrack* narration = nullptr;
+    int narrationId = 0;
+    // The free exploration that a search hands the viewer over to; null without one.
+    ExplorationScript* exploration = nullptr;
 
     // Installs and starts `first` (and the chain it hands over to).
     ScriptContext(SatelliteOperations* renderer, const CameraFrame& camera, float rate,

@@ -2,22 +2,24 @@
 
 #include "audio/AudioSystem.h"
 #include "data/Catalogue.h"
+#include "data/ClassColours.h"
 #include "data/OrbitGeometry.h"
 #include "script/TrackElement.h"
 
 #include <glm/vec4.hpp>
 
 #include <algorithm>
+#include <iterator>
 
 namespace earth {
 namespace {
 
 constexpr float kPi = orbit::pi;
 
-const glm::vec4 kGreen{0.44f, 0.82f, 0.42f, 1.0f};
-const glm::vec4 kOrange{1.0f, 0.75f, 0.34f, 1.0f};
-const glm::vec4 kBlue{0.42f, 0.65f, 0.87f, 1.0f};
-const glm::vec4 kRed{0.78f, 0.13f, 0.22f, 1.0f};
+const glm::vec4 kGreen = colours::leo;
+const glm::vec4 kOrange = colours::meo;
+const glm::vec4 kBlue = colours::geo;
+const glm::vec4 kRed = colours::elliptical;
 
 glm::vec4 faded(glm::vec4 colour) {
     colour.a = 0.3f;
@@ -70,12 +72,14 @@ std::vector<int> allSatellites(const std::vector<Satellite>& catalogue) {
 
 OrbitPose startPose(float scale) { return pose(0, scale); }
 
-ExplorationScript::ExplorationScript(const std::vector<Satellite>& catalogue, const float* scale)
+ExplorationScript::ExplorationScript(const std::vector<Satellite>& catalogue, const float* scale,
+                                     float rate)
     : selection_(&catalogue),
       free_(&selection_, scale, &look_, &follow_),
       look_(&selection_, &free_),
       follow_(&selection_, 1.0f * orbit::earthRadius * *scale, kPi / 8.0f, &reorient_),
-      reorient_(&selection_, kPi / 8.0f, &free_) {
+      reorient_(&selection_, kPi / 8.0f, &free_),
+      rate_(rate) {
     IScriptElement* next = &free_;
     next = pool_.make<SubsetVisible>(subsetByClass(catalogue, OrbitClass::All), next);
     next = pool_.make<SubsetColor>(subsetByClass(catalogue, OrbitClass::Leo), kGreen, next);
@@ -83,7 +87,37 @@ ExplorationScript::ExplorationScript(const std::vector<Satellite>& catalogue, co
     next = pool_.make<SubsetColor>(subsetByClass(catalogue, OrbitClass::Meo), kOrange, next);
     next = pool_.make<SubsetColor>(subsetByClass(catalogue, OrbitClass::Geo), kBlue, next);
     next = pool_.make<ShowSplashScreen>(0, next);
+    opening_ = next;
     first_ = pool_.make<WaitForInput>(next);
+}
+
+void ExplorationScript::flyTo(std::int32_t number, ScriptContext& ctx) {
+    if (satelliteByNumber(*selection_.catalogue, number) == nullptr) return;
+    if (!exploring(ctx)) {
+        // Leaving the tour: its step is dropped where it stands, so its narration must not
+        // talk on, and its rate (often a halt before a flight) gives way to the usual one.
+        if (ctx.narration != nullptr) ctx.narration->stop();
+        ctx.narration = nullptr;
+        ctx.rate = rate_;
+        runChain(ctx.current, opening_, ctx);
+    }
+    ctx.paused = false;
+    selection_.hover(-1, ctx);
+    selection_.select(number, ctx);
+    runChain(ctx.current, &follow_, ctx);
+}
+
+bool ExplorationScript::exploring(const ScriptContext& ctx) const {
+    const IScriptElement* const loop[] = {&free_, &look_, &follow_, &reorient_};
+    return std::find(std::begin(loop), std::end(loop), ctx.current) != std::end(loop);
+}
+
+void flyToSatellite(ScriptContext& ctx, std::int32_t number) {
+    if (ctx.exploration != nullptr) ctx.exploration->flyTo(number, ctx);
+}
+
+bool inFreeExploration(const ScriptContext& ctx) {
+    return ctx.exploration != nullptr && ctx.exploration->exploring(ctx);
 }
 
 TourScript::TourScript(const std::vector<Satellite>& catalogue, AudioSystem& audio, float scale,
@@ -188,9 +222,10 @@ TourScript::TourScript(const std::vector<Satellite>& catalogue, AudioSystem& aud
     steps_.assign(s.begin() + 1, s.end());
 }
 
-IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, const float* scale) {
-    static ExplorationScript script(catalogue, scale);
-    return script.first();
+ExplorationScript& buildExploration(const std::vector<Satellite>& catalogue, const float* scale,
+                                    float initialRate) {
+    static ExplorationScript script(catalogue, scale, initialRate);
+    return script;
 }
 
 namespace {
@@ -207,16 +242,20 @@ AudioSystem& startMusic() {
 ScriptContext buildTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
                         const float* scale, float initialRate) {
     AudioSystem& audio = startMusic();
-    IScriptElement* exploration = buildExploration(catalogue, scale);
-    static TourScript tour(catalogue, audio, *scale, initialRate, exploration);
-    return ScriptContext(renderer, startPose(*scale).frame, initialRate, 1, tour.first());
+    ExplorationScript& exploration = buildExploration(catalogue, scale, initialRate);
+    static TourScript tour(catalogue, audio, *scale, initialRate, exploration.first());
+    ScriptContext ctx(renderer, startPose(*scale).frame, initialRate, 1, tour.first());
+    ctx.exploration = &exploration;
+    return ctx;
 }
 
 ScriptContext buildNoTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
                           const float* scale, float initialRate) {
     startMusic();
-    IScriptElement* exploration = buildExploration(catalogue, scale);
-    return ScriptContext(renderer, startPose(*scale).frame, initialRate, 2, exploration);
+    ExplorationScript& exploration = buildExploration(catalogue, scale, initialRate);
+    ScriptContext ctx(renderer, startPose(*scale).frame, initialRate, 2, exploration.first());
+    ctx.exploration = &exploration;
+    return ctx;
 }
 
 }  // namespace earth

@@ -3,6 +3,8 @@
 namespace earth {
 
 IScriptElement* TrackElement::start(ScriptContext& ctx) {
+    ctx.narration = &track_;
+    ctx.narrationId = id_;
     if (ctx.paused) {
         waitingForResume_ = true;
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 // A narration track as a script step: start plays it once and keeps it in charge (whoever
-// waits for it asks isFinished); skip stops it; pause and resume hold and continue it.
+// waits for it asks isFinished) and names it the context's narration, which the subtitles
+// follow; skip stops it; pause and resume hold and continue it.
 
 #include "audio/AudioTrack.h"
 #include "script/ScriptElement.h"
@@ -11,7 +12,7 @@ class AudioSystem;
 
 class TrackElement final : public IScriptElement {
 public:
-    TrackElement(AudioSystem& audio, int resourceId) : track_(audio, resourceId) {}
+    TrackElement(AudioSystem& audio, int resourceId) : track_(audio, resourceId), id_(resourceId) {}
 
     // A step that begins while the script is paused (a skip during a pause) stays silent until
     // the resume: picture and clock are frozen, so its narration must not run ahead.
@@ -25,6 +26,7 @@ public:
 
 private:
     AudioTrack track_;
+    int id_;
     bool waitingForResume_ = false;
 };
 

@@ -62,7 +62,7 @@ def manifest():
     with open(os.path.join(ROOT, "resources", "resources.txt")) as f:
         for line in f:
             parts = line.split()
-            if len(parts) == 3 and not parts[0].startswith("#"):
+            if len(parts) == 3 and not parts[0].startswith("#") and parts[1].isdigit():
                 paths[(parts[0], int(parts[1]))] = os.path.join(ROOT, parts[2])
     return paths
 
