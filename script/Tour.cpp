@@ -194,15 +194,22 @@ IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, const 
 }
 
 namespace {
+AudioSystem& programAudio() {
+    static AudioSystem audio(1.0f);
+    return audio;
+}
+
 // The music loop plays from the moment a script is built until the program ends; it is not
 // a script element, so pausing the script leaves it playing.
 AudioSystem& startMusic() {
-    static AudioSystem audio(1.0f);
+    AudioSystem& audio = programAudio();
     static AudioTrack music(audio, 101);
     music.playLooped();
     return audio;
 }
 }  // namespace
+
+void setSoundMuted(bool muted) { programAudio().setMuted(muted); }
 
 ScriptContext buildTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
                         const float* scale, float initialRate) {
