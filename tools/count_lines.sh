@@ -4,7 +4,7 @@
 #   code:  every other tracked source (C++, GLSL, Python, shell, CMake) outside resources/.
 set -eu
 cd "$(dirname "$0")/.."
-sources='\.(cpp|h|c|vsh|fsh|gsh|csh|py|sh|cmake|txt)$|CMakeLists\.txt$|^\.ci/run$'
+sources='\.(cpp|h|c|vsh|fsh|gsh|csh|py|sh|cmake)$|CMakeLists\.txt$|^\.ci/run$'
 count() { xargs -r cat | wc -l; }
 tests=$(git ls-files tests | grep -Ev '\.(png|jpg|ogg|bin)$' | count)
 tooltests=$(git ls-files tools | grep -E '/test_[^/]*\.py$' | count)
