@@ -168,7 +168,8 @@ void Scene::renderDesktop(double* since) {
 
 void Scene::renderHeadset(std::uint32_t frameIndex) {
     const CameraFrame& camera = script_.camera;
-    const ovrlib::EyeCamera eyeCamera{camera.position, camera.forward, camera.up, camera.basis};
+    const ovrlib::EyeCamera eyeCamera{camera.position, camera.forward, camera.up, camera.basis,
+                                      desktopNearPlane(camera.position)};
     const ovrlib::Gaze gaze = ovrlib::renderHeadsetFrame(
         *boundRenderState_, *headset_, eyeFramebuffers_, frameIndex, eyeCamera,
         [this](const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky) {
