@@ -4,7 +4,7 @@
 #include "app/Scene.h"
 #include "app/Window.h"
 #include "data/ImagePreload.h"
-#include "data/StartupTimings.h"
+#include "app/StartupTimings.h"
 #include "ovrlib/Headset.h"
 
 #include <epoxy/gl.h>

@@ -2,6 +2,8 @@
 // Everything that exists while the window is open: clock, catalogue, headset render targets,
 // renderers, input and the running script, and the frame that drives them.
 
+#include "app/InputState.h"
+#include "app/StartupTimings.h"
 #include "data/OrbitGeometry.h"
 #include "data/Satellite.h"
 #include "data/SimulationClock.h"
@@ -11,7 +13,7 @@
 #include "render/SatelliteRenderer.h"
 #include "render/SplashScreens.h"
 #include "render/Starfield.h"
-#include "script/InputState.h"
+#include "overlay/Overlay.h"
 #include "script/ScriptElement.h"
 
 #include <glm/mat4x4.hpp>
@@ -75,20 +77,33 @@ private:
 
     ovrlib::Headset* headset_;
     float aspect_;
+    // Each StartupMark times the member declared just before it.
+    StartupMarkBegin startupBegin_;
     SimulationClock clock_;
     float scale_ = orbit::sceneScale;  // scene units per metre: one unit is one Earth radius
     std::vector<Satellite> satellites_;
+    StartupMark catalogueMark_{StartupStage::Catalogue};
     std::shared_ptr<ovrlib::GlRenderState> renderState_;
     std::vector<ovrlib::Framebuffer> eyeFramebuffers_;
     std::shared_ptr<ovrlib::BoundGlRenderState> boundRenderState_;
     SplashScreens splashScreens_;
+    StartupMark splashMark_{StartupStage::Splash};
     Starfield starfield_;
+    StartupMark starsMark_{StartupStage::Stars};
     EarthRenderer earth_;
+    StartupMark globeMark_{StartupStage::Globe};
     SatelliteRenderer satelliteRenderer_;
+    StartupMark satellitesMark_{StartupStage::Satellites};
     PanelRenderer panelRenderer_;
+    FontTextureLease font_;
+    StartupMark panelsMark_{StartupStage::Panels};
     GlfwJoysticks joysticks_;
     InputState input_;
     ScriptContext script_;
+    StartupMark scriptMark_{StartupStage::Script};
+    // The centre of the view last shown: what the viewer looks at when the next frame's script
+    // asks.
+    Ray gaze_;
     // Window-system seconds at the end of the previous frame. Kept in double precision: a
     // float of a long-running clock rounds the step to milliseconds, and sometimes to zero.
     double lastFrameTime_;

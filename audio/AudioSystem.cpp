@@ -1,5 +1,4 @@
 #include "audio/AudioSystem.h"
-#include "data/StartupTimings.h"
 
 #include "audio/AudioTrack.h"
 
@@ -30,7 +29,6 @@ void AudioSystem::ContextDestroyer::operator()(ALCcontext* context) const {
 }
 
 AudioSystem::AudioSystem(float volume, const char* deviceName) : volume_(volume) {
-    const StageTimer timer(StartupStage::Audio);
     device_.reset(alcOpenDevice(deviceName));
     if (!device_) {
         return;

@@ -1,12 +1,10 @@
 #pragma once
-// One embedded Ogg Vorbis track ("OGG" resource) played through an AudioSystem, and a script
-// step: the tour starts, skips, pauses and waits for it. The track is streamed from the
+// One embedded Ogg Vorbis track ("OGG" resource) played through an AudioSystem. The track is streamed from the
 // embedded bytes: opening it costs only its headers (decoding all twenty tracks at start-up
 // would cost about a second), and the system's worker decodes about a second ahead while it
 // plays.
 
 #include "audio/AlObjects.h"
-#include "script/ScriptElement.h"
 
 #include <array>
 #include <cstdint>
@@ -18,7 +16,7 @@ namespace earth {
 class AudioSystem;
 class OggDecoder;
 
-class AudioTrack final : public IScriptElement {
+class AudioTrack final {
 public:
     // A missing or undecodable resource is reported once here and again at every play. With
     // no device nothing is opened and nothing reported here; every play reports it instead.
@@ -44,14 +42,7 @@ public:
     std::int64_t lengthMs() const;
     // True once playback ended, was stopped, or never started (so also with no device, and the
     // tour goes on without the sound); never true while looping.
-    bool isFinished() const override;
-
-    // As a script step: start plays once and keeps the track in charge (whoever waits for it
-    // asks isFinished); skip stops it; pause and resume hold and continue it.
-    IScriptElement* start(ScriptContext& ctx) override;
-    IScriptElement* onSkip(ScriptContext& ctx) override;
-    void pause(ScriptContext& ctx) override;
-    void resume(ScriptContext& ctx) override;
+    bool isFinished() const;
 
     // Whether the track was opened and has OpenAL names (false with no device).
     bool loaded() const { return source_ ? true : false; }

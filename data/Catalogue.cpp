@@ -143,4 +143,12 @@ Satellite findSatellite(const std::vector<Satellite>& satellites, std::int32_t c
     throw std::runtime_error("Invalid satellite");
 }
 
+const Satellite* satelliteByNumber(const std::vector<Satellite>& satellites,
+                                   std::int32_t catalogNumber) {
+    const auto it = std::lower_bound(
+        satellites.begin(), satellites.end(), catalogNumber,
+        [](const Satellite& s, std::int32_t number) { return s.catalogNumber < number; });
+    return it != satellites.end() && it->catalogNumber == catalogNumber ? &*it : nullptr;
+}
+
 }  // namespace earth

@@ -1,6 +1,6 @@
 #include "render/SatelliteRenderer.h"
 
-#include "script/GazePick.h"
+#include "data/GazePick.h"
 
 #include <epoxy/gl.h>
 #include <glm/geometric.hpp>

@@ -1,13 +1,19 @@
 #include "script/CameraElements.h"
 
 #include "render/SatelliteOperations.h"
-#include "script/InputState.h"
 #include "script/Selection.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace earth {
+
+void applyRateControl(ScriptContext& ctx) {
+    const float v = ctx.input.rate;
+    if (v != 0.0f) {
+        ctx.rate = ctx.effectiveRate() - ctx.input.dt * 250.0f * v;
+    }
+}
 
 CameraTransition::CameraTransition(const OrbitPose& target, float duration, IScriptElement* next)
     : targetPose_(target), next_(next) {
@@ -54,25 +60,25 @@ IScriptElement* StickToSatellite::update(float, ScriptContext& ctx) {
     return nullptr;
 }
 
-void OrbitController::update(float dt) {
+void OrbitController::update(const FrameInput& input) {
+    const float dt = input.dt;
     const float speed = zoomRate * *scale;
     const float far = maxDistance * *scale;
     const float near = minDistance * *scale;
 
     const float turn = dt * turnRate * 2.0f * 3.14159265f;
     const float elevation =
-        std::clamp(input->pitchAxis() * turn + pose.elevation, -kMaxElevation, kMaxElevation);
+        std::clamp(input.pitch * turn + pose.elevation, -kMaxElevation, kMaxElevation);
     const float azimuth = static_cast<float>(std::fmod(
-        static_cast<double>(input->yawAxis() * turn + pose.azimuth), 6.2831854820251465));
-    const float distance = std::min(std::max(input->zoomAxis() * dt * speed + pose.distance, near), far);
+        static_cast<double>(input.yaw * turn + pose.azimuth), 6.2831854820251465));
+    const float distance = std::min(std::max(input.zoom * dt * speed + pose.distance, near), far);
     pose = fromAngles(elevation, azimuth, distance, kWorldUp);
 }
 
-FreeCameraElement::FreeCameraElement(Selection* selection, InputState* input, const float* scale,
+FreeCameraElement::FreeCameraElement(Selection* selection, const float* scale,
                                      IScriptElement* lookNext, IScriptElement* followNext)
     : selection_(selection),
-      input_(input),
-      controller_(input, scale),
+      controller_(scale),
       lookNext_(lookNext),
       followNext_(followNext) {}
 
@@ -81,29 +87,26 @@ IScriptElement* FreeCameraElement::start(ScriptContext& ctx) {
     return nullptr;
 }
 
-IScriptElement* FreeCameraElement::update(float dt, ScriptContext& ctx) {
-    if (input_->continueControl() == ControlState::Up) {
-        continueArmed_ = true;
-    }
-    controller_.update(dt);
+IScriptElement* FreeCameraElement::update(float, ScriptContext& ctx) {
+    const FrameInput& input = ctx.input;
+    controller_.update(input);
     ctx.camera = controller_.pose.frame;
-    if (continueArmed_ && input_->continueControl() == ControlState::Pressed) {
+    if (input.wasPressed(Control::Continue)) {
         return lookNext_;
     }
-    if (input_->skipControl() == ControlState::Pressed) {
+    if (input.wasPressed(Control::Skip)) {
         selection_->deselect(ctx);
     }
-    if (input_->selectControl() == ControlState::Pressed && selection_->current >= 0) {
+    if (input.wasPressed(Control::Select) && selection_->current >= 0) {
         return followNext_;
     }
-    applyRateControl(*input_, dt, ctx);
+    applyRateControl(ctx);
     return nullptr;
 }
 
-StickToSelection::StickToSelection(Selection* selection, InputState* input, float speed,
-                                   float angularSpeed, IScriptElement* next)
+StickToSelection::StickToSelection(Selection* selection, float speed, float angularSpeed,
+                                   IScriptElement* next)
     : selection_(selection),
-      input_(input),
       next_(next),
       speed_(speed),
       angularSpeed_(angularSpeed) {}
@@ -142,9 +145,9 @@ IScriptElement* StickToSelection::update(float dt, ScriptContext& ctx) {
         ctx.rate = *savedRate_;
         savedRate_.reset();
     }
-    applyRateControl(*input_, dt, ctx);
+    applyRateControl(ctx);
     selection_->confirm(ctx, true);
-    return input_->skipControl() == ControlState::Pressed ? next_ : nullptr;
+    return ctx.input.wasPressed(Control::Skip) ? next_ : nullptr;
 }
 
 ReorientToFixedCamera::ReorientToFixedCamera(Selection* selection, float angularSpeed,

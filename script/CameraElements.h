@@ -11,8 +11,11 @@
 
 namespace earth {
 
-class InputState;
 class Selection;
+
+// Holding "]" raises the rate by 250 simulated seconds per second each second, "[" lowers it;
+// unbounded, so time may run backwards.
+void applyRateControl(ScriptContext& ctx);
 
 // A timed move from wherever the camera is to a fixed pose. Armed once, at construction.
 class CameraTransition : public IScriptElement {
@@ -57,12 +60,11 @@ private:
 
 // The free camera's state: an upright view of the Earth's centre steered by the axes.
 struct OrbitController {
-    OrbitController(InputState* input, const float* scale) : input(input), scale(scale) {}
+    explicit OrbitController(const float* scale) : scale(scale) {}
 
-    void update(float dt);
+    void update(const FrameInput& input);
 
     OrbitPose pose;
-    InputState* input;
     const float* scale;  // metres to scene units, owned by the scene
     float turnRate = 0.04f;           // revolutions per second
     float zoomRate = 5000000.0f;      // metres per second
@@ -74,8 +76,8 @@ struct OrbitController {
 
 class FreeCameraElement : public IScriptElement {
 public:
-    FreeCameraElement(Selection* selection, InputState* input, const float* scale,
-                      IScriptElement* lookNext, IScriptElement* followNext);
+    FreeCameraElement(Selection* selection, const float* scale, IScriptElement* lookNext,
+                      IScriptElement* followNext);
     IScriptElement* start(ScriptContext& ctx) override;
     IScriptElement* update(float dt, ScriptContext& ctx) override;
 
@@ -83,20 +85,16 @@ public:
 
 private:
     Selection* selection_;
-    InputState* input_;
     OrbitController controller_;
     IScriptElement* lookNext_;
     IScriptElement* followNext_;
-    // Stays set once set: a continue still held from the step before is not a new press.
-    bool continueArmed_ = false;
 };
 
 // Flies to the selected satellite (time halted), then rides it with the full panel beside
 // the view until the skip control.
 class StickToSelection : public IScriptElement {
 public:
-    StickToSelection(Selection* selection, InputState* input, float speed, float angularSpeed,
-                     IScriptElement* next);
+    StickToSelection(Selection* selection, float speed, float angularSpeed, IScriptElement* next);
     IScriptElement* start(ScriptContext& ctx) override;
     IScriptElement* update(float dt, ScriptContext& ctx) override;
 
@@ -104,7 +102,6 @@ public:
 
 private:
     Selection* selection_;
-    InputState* input_;
     IScriptElement* next_;
     OrbitPose startPose_;
     Tween progress_;

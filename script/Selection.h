@@ -13,8 +13,6 @@
 
 namespace earth {
 
-class InputState;
-
 class Selection {
 public:
     explicit Selection(const std::vector<Satellite>* catalogue) : catalogue(catalogue) {}
@@ -40,8 +38,8 @@ public:
 // control is held, confirms on release and restores the rate over half a second.
 class SelectWithLookElement : public IScriptElement {
 public:
-    SelectWithLookElement(Selection* selection, InputState* input, IScriptElement* next)
-        : selection_(selection), input_(input), next_(next) {}
+    SelectWithLookElement(Selection* selection, IScriptElement* next)
+        : selection_(selection), next_(next) {}
 
     IScriptElement* start(ScriptContext& ctx) override;
     IScriptElement* update(float dt, ScriptContext& ctx) override;
@@ -50,7 +48,6 @@ public:
 
 private:
     Selection* selection_;
-    InputState* input_;
     IScriptElement* next_;
     Tween slowDown_;
     Tween speedUp_;

@@ -1,4 +1,4 @@
-#include "script/GazePick.h"
+#include "data/GazePick.h"
 
 #include <glm/geometric.hpp>
 
