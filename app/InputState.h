@@ -58,8 +58,8 @@ struct JoystickState {
 // Which key and which controller button or axis means what. The buttons are the same in
 // both layouts (A, B, X, Start, Back).
 struct ControlMapping {
-    int keys[kControlCount] = {32, 261, 257, 80, 82};  // Space, Delete, Enter, P, R
-    int buttons[kControlCount] = {0, 1, 2, 7, 6};
+    int keys[kControlCount] = {32, 261, 257, 80, 82, 76};  // Space, Delete, Enter, P, R, L
+    int buttons[kControlCount] = {0, 1, 2, 7, 6, -1};      // L has no button
     // A device without a mapping: its raw axes.
     int zoomAxis = 1;
     int rateAxis = 2;

@@ -63,7 +63,7 @@ void reportTimings(Scene& scene, std::uint32_t frameIndex, double swapStart) {
 
 }  // namespace
 
-void run(bool noVr, bool noTour, int width, int height) {
+void run(bool noVr, bool noTour, int width, int height, bool trueSun) {
     // Decoding the images takes about as long as creating the window and building the GL
     // objects; the two run side by side, leaving the main thread a core of its own.
     const unsigned cores = std::thread::hardware_concurrency();
@@ -89,6 +89,7 @@ void run(bool noVr, bool noTour, int width, int height) {
         // Destroyed before the window: its GL objects and the headset's render targets go
         // while the context is current.
         Scene scene(headset.get(), window, aspect, noTour);
+        scene.setTrueSun(trueSun);
         glfwSetWindowUserPointer(window, &scene);
         glfwSetKeyCallback(window, onKey);
         if (noVr) glfwSetFramebufferSizeCallback(window, onFramebufferSize);

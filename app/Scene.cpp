@@ -95,6 +95,7 @@ void Scene::frame(std::uint32_t frameIndex) {
         if (input.anyPressed) headset_->dismissNotice();
         if (input.isHeld(Control::Recenter)) headset_->recenter();
     }
+    if (input.wasPressed(Control::Light)) earth_.setTrueSun(!earth_.trueSun());
     if (timed) markStage(Input, since);
 
     script_.update(input);

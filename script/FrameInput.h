@@ -20,6 +20,7 @@ enum class Control {
     Select,     // Enter, X: fly to the selection and ride along
     Pause,      // P, Start
     Recenter,   // R, Back
+    Light,      // L: the globe's light from the Sun of the simulated instant, or fixed
     Count
 };
 constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::Count);
