@@ -2,6 +2,7 @@
 
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
+#include <glm/geometric.hpp>
 
 #include <algorithm>
 #include <iterator>
@@ -54,6 +55,50 @@ void InputState::recordKey(int key, int /*scancode*/, int action, int /*mods*/) 
     }
     keysDown_.set(bit, action == GLFW_PRESS || action == GLFW_REPEAT);
 }
+
+void InputState::recordChar(unsigned codepoint) {
+    if (codepoint >= 32 && codepoint < 127 && typedCount_ < FrameInput::kMaxTyped) {
+        typed_[typedCount_++] = static_cast<char>(codepoint);
+    }
+}
+
+void InputState::recordPointer(double x, double y, bool inside) {
+    const glm::vec2 at(static_cast<float>(x), static_cast<float>(y));
+    if (pointer_.leftHeld && inside) {
+        pointer_.drag += at - pointer_.position;
+        // A few pixels of jitter still make a click.
+        if (glm::length(at - pressedAt_) > 4.0f) dragged_ = true;
+    }
+    pointer_.position = at;
+    pointer_.inside = inside;
+}
+
+void InputState::recordMouseButton(int button, int action, double seconds) {
+    anyKeyPressed_ = anyKeyPressed_ || action == GLFW_PRESS;
+    if (button == GLFW_MOUSE_BUTTON_RIGHT && action == GLFW_PRESS) pointer_.rightClick = true;
+    if (button != GLFW_MOUSE_BUTTON_LEFT) return;
+    if (action == GLFW_PRESS) {
+        pointer_.leftHeld = true;
+        pressedAt_ = pointer_.position;
+        dragged_ = false;
+    } else if (action == GLFW_RELEASE && pointer_.leftHeld) {
+        pointer_.leftHeld = false;
+        if (!dragged_) {
+            pointer_.click = true;
+            constexpr double kDoubleClickSeconds = 0.4;
+            if (lastClickSeconds_ >= 0.0 && seconds - lastClickSeconds_ < kDoubleClickSeconds &&
+                glm::length(pointer_.position - lastClickAt_) <= 4.0f) {
+                pointer_.doubleClick = true;
+                lastClickSeconds_ = -1.0;  // a third click starts a new pair
+            } else {
+                lastClickSeconds_ = seconds;
+                lastClickAt_ = pointer_.position;
+            }
+        }
+    }
+}
+
+void InputState::recordScroll(double notches) { pointer_.wheel += static_cast<float>(notches); }
 
 void InputState::refreshSlots() {
     if (source_ == nullptr) return;
@@ -127,11 +172,17 @@ FrameInput InputState::snapshot(float dt, const Ray& gaze) {
             if (j.buttons[b] != 0 && j.previous[b] == 0) in.anyPressed = true;
         }
     }
+    auto keyPressed = [&](int key) {
+        return key >= 0 && key < kKeys && keysPressed_.test(static_cast<std::size_t>(key));
+    };
     for (std::size_t c = 0; c < kControlCount; ++c) {
-        const int key = mapping.keys[c];
         const int button = mapping.buttons[c];
-        bool pressed = key >= 0 && key < kKeys && keysPressed_.test(static_cast<std::size_t>(key));
-        bool held = keyDown(key);
+        bool pressed = false;
+        bool held = false;
+        for (int key : mapping.keys[c]) {
+            pressed = pressed || keyPressed(key);
+            held = held || keyDown(key);
+        }
         for (const JoystickState& j : joysticks_) {
             if (button < 0 || button >= static_cast<int>(j.buttons.size())) continue;
             const auto b = static_cast<std::size_t>(button);
@@ -151,8 +202,23 @@ FrameInput InputState::snapshot(float dt, const Ray& gaze) {
     in.zoom = axis(kPageUp, kPageDown, Axis::Zoom);
     in.rate = axis(kRightBracket, kLeftBracket, Axis::Rate);
 
+    // Ctrl+F opens the search as "/" does.
+    constexpr int kF = 70, kLeftControl = 341, kRightControl = 345;
+    if (keyPressed(kF) && (keyDown(kLeftControl) || keyDown(kRightControl))) {
+        in.pressed.set(static_cast<std::size_t>(Control::Search));
+        in.held.set(static_cast<std::size_t>(Control::Search));
+    }
+    std::copy(typed_, typed_ + typedCount_, in.typed);
+    in.typedCount = typedCount_;
+    in.pointer = pointer_;
+    in.anyPressed = in.anyPressed || anyKeyPressed_;
+
     keysPressed_.reset();
     anyKeyPressed_ = false;
+    typedCount_ = 0;
+    pointer_.drag = glm::vec2(0.0f);
+    pointer_.wheel = 0.0f;
+    pointer_.click = pointer_.doubleClick = pointer_.rightClick = false;
     return in;
 }
 

@@ -55,11 +55,14 @@ struct JoystickState {
     bool gamepad = false;
 };
 
-// Which key and which controller button or axis means what. The buttons are the same in
-// both layouts (A, B, X, Start, Back).
+// Which keys and which controller button or axis mean what (key codes of the window system,
+// GLFW 3; -1 none). The buttons are the same in both controller layouts (A, B, X, Start, Back).
 struct ControlMapping {
-    int keys[kControlCount] = {32, 261, 257, 80, 82, 76};  // Space, Delete, Enter, P, R, L
-    int buttons[kControlCount] = {0, 1, 2, 7, 6, -1};      // L has no button
+    int keys[kControlCount][2] = {
+        {32, -1},   {261, -1}, {257, 335}, {80, -1},  {82, -1},  {256, -1},
+        {290, 72},  {67, -1},  {77, -1},   {300, -1}, {301, -1}, {47, -1},
+        {76, -1},   {265, -1}, {264, -1},  {259, -1}};
+    int buttons[kControlCount] = {0, 1, 2, 7, 6, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
     // A device without a mapping: its raw axes.
     int zoomAxis = 1;
     int rateAxis = 2;
@@ -76,6 +79,12 @@ public:
     explicit InputState(JoystickSource* joysticks);
 
     void recordKey(int key, int scancode, int action, int mods);
+    void recordChar(unsigned codepoint);
+    // Window pixels from the top left; `inside` false when the pointer left the window.
+    void recordPointer(double x, double y, bool inside = true);
+    // Button 0 left, 1 right; `seconds` is the window system's time of the event.
+    void recordMouseButton(int button, int action, double seconds);
+    void recordScroll(double notches);
 
     // Once a frame: polls the controllers (taking up those plugged in since, dropping those
     // gone) and returns what the user did since the previous call. Presses that arrived
@@ -98,6 +107,15 @@ private:
     std::bitset<kKeys> keysDown_;
     std::bitset<kKeys> keysPressed_;  // since the previous snapshot
     bool anyKeyPressed_ = false;
+    char typed_[FrameInput::kMaxTyped] = {};
+    std::size_t typedCount_ = 0;
+
+    // The pointer between snapshots.
+    PointerInput pointer_;
+    glm::vec2 pressedAt_{0.0f};
+    bool dragged_ = false;
+    double lastClickSeconds_ = -1.0;
+    glm::vec2 lastClickAt_{0.0f};
 };
 
 }  // namespace earth

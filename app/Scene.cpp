@@ -1,5 +1,6 @@
 #include "app/Scene.h"
 
+#include "app/DesktopView.h"
 #include "data/Catalogue.h"
 #include "overlay/SatelliteInformationPanel.h"
 #include "ovrlib/Headset.h"
@@ -27,6 +28,7 @@ ScriptContext buildScript(bool noTour, const std::vector<Satellite>& satellites,
 
 Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool noTour)
     : headset_(headset),
+      window_(window),
       aspect_(aspect),
       satellites_(loadSatellites()),
       splashScreens_(glm::vec3(0.0f, 0.0f, 1.75f), 1.25f, 2.0f),
@@ -36,6 +38,7 @@ Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool no
       script_(buildScript(noTour, satellites_, &satelliteRenderer_, &scale_)),
       lastFrameTime_(glfwGetTime()),
       timing_(timingsRequested()) {
+    script_.desktop = headset_ == nullptr;
     if (headset_ != nullptr) {
         renderState_ = headset_->makeRenderState(window);
         for (int eye = 0; eye < 2; ++eye) {
@@ -55,10 +58,6 @@ Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool no
 // Members go in reverse order: the headset's render targets and the renderers' GL objects are
 // released here, while the window's context is still current.
 Scene::~Scene() = default;
-
-glm::mat4 Scene::desktopProjection(float aspect) {
-    return glm::perspective(45.0f, aspect, 0.1f, 100.0f);
-}
 
 void Scene::markStage(FrameStage stage, double& since) {
     if (stage >= Stars) glFinish();
@@ -90,11 +89,19 @@ void Scene::frame(std::uint32_t frameIndex) {
                        frameIndex < kFirstTimedFrame + kTimedFrames;
     double since = now;
 
-    const FrameInput input = input_.snapshot(dt, gaze_);
+    FrameInput input = input_.snapshot(dt, gaze_);
     if (headset_ != nullptr) {
         if (input.anyPressed) headset_->dismissNotice();
         if (input.isHeld(Control::Recenter)) headset_->recenter();
+        input.pointer = PointerInput{};  // the mouse looks around in the virtual headset
+    } else {
+        int width = 0;
+        int height = 0;
+        glfwGetWindowSize(window_, &width, &height);
+        input.pointer = pointerRay(input.pointer, script_.camera,
+                                   glm::vec2(static_cast<float>(width), static_cast<float>(height)));
     }
+    if (input.wasPressed(Control::Escape)) glfwSetWindowShouldClose(window_, GLFW_TRUE);
     if (input.wasPressed(Control::Light)) earth_.setTrueSun(!earth_.trueSun());
     if (timed) markStage(Input, since);
 
@@ -135,7 +142,7 @@ void Scene::layOutPanels(float dt) {
 void Scene::renderDesktop(double* since) {
     const CameraFrame camera = script_.camera;
     gaze_ = Ray{camera.position, camera.forward};
-    const glm::mat4 projection = desktopProjection(aspect_);
+    const glm::mat4 projection = desktopProjection(aspect_, desktopNearPlane(camera.position));
     const glm::mat4 view = glm::lookAt(camera.position, camera.position + camera.forward, camera.up);
     const glm::mat4 sky = projection * glm::lookAt(glm::vec3(0.0f), camera.forward, camera.up);
     drawScene(projection, view, sky, since);

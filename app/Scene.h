@@ -55,9 +55,6 @@ public:
     const ScriptContext& script() const { return script_; }
     const SimulationClock& clock() const { return clock_; }
 
-    // The desktop projection: 45 handed to a perspective taking radians, as the splash quad
-    // is sized for it (a vertical field of view of about 58.3 degrees).
-    static glm::mat4 desktopProjection(float aspect);
 
     // Per-stage frame costs, kept only with ORBITARIUM_TIMINGS=1: each stage ends with glFinish
     // so that the software rasteriser's work counts where it was asked for.
@@ -79,6 +76,7 @@ private:
     void layOutPanels(float dt);
 
     ovrlib::Headset* headset_;
+    GLFWwindow* window_;
     float aspect_;
     // Each StartupMark times the member declared just before it.
     StartupMarkBegin startupBegin_;

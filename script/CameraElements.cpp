@@ -8,6 +8,17 @@
 
 namespace earth {
 
+namespace {
+
+// Riding in a desktop window keeps the limb and the sky in view; in a headset the viewer
+// looks around freely, so the ride looks straight down.
+OrbitPose ridePose(const ScriptContext& ctx, const SatellitePosition& at) {
+    return ctx.desktop ? lookTowardHorizon(at.position, at.direction)
+                       : lookFromPoint(at.position, at.direction);
+}
+
+}  // namespace
+
 void applyRateControl(ScriptContext& ctx) {
     const float v = ctx.input.rate;
     if (v != 0.0f) {
@@ -66,12 +77,16 @@ void OrbitController::update(const FrameInput& input) {
     const float far = maxDistance * *scale;
     const float near = minDistance * *scale;
 
-    const float turn = dt * turnRate * 2.0f * 3.14159265f;
-    const float elevation =
-        std::clamp(input.pitch * turn + pose.elevation, -kMaxElevation, kMaxElevation);
+    const float turn = dt * turnRate * 2.0f * orbit::pi;
+    const PointerInput& pointer = input.pointer;
+    const glm::vec2 drag = pointer.inside ? pointer.drag : glm::vec2(0.0f);
+    const float wheel = pointer.inside ? pointer.wheel : 0.0f;
+    const float elevation = std::clamp(input.pitch * turn + drag.y * dragTurn + pose.elevation,
+                                       -kMaxElevation, kMaxElevation);
     const float azimuth = static_cast<float>(std::fmod(
-        static_cast<double>(input.yaw * turn + pose.azimuth), 6.2831854820251465));
-    const float distance = std::min(std::max(input.zoom * dt * speed + pose.distance, near), far);
+        static_cast<double>(input.yaw * turn - drag.x * dragTurn + pose.azimuth), 2.0 * orbit::pi));
+    const float zoomed = (input.zoom * dt * speed + pose.distance) * std::pow(wheelZoom, wheel);
+    const float distance = std::min(std::max(zoomed, near), far);
     pose = fromAngles(elevation, azimuth, distance, kWorldUp);
 }
 
@@ -91,13 +106,32 @@ IScriptElement* FreeCameraElement::update(float, ScriptContext& ctx) {
     const FrameInput& input = ctx.input;
     controller_.update(input);
     ctx.camera = controller_.pose.frame;
+    const PointerInput& pointer = input.pointer;
+    // A few pixels either way of the pointer still hit a satellite's thin tube.
+    constexpr float kPointerReachPixels = 5.0f;
+    const int under = pointer.inside ? ctx.renderer->pickByGaze(pointer.ray.origin,
+                                                                pointer.ray.direction,
+                                                                kPointerReachPixels * pointer.pixelAngle)
+                                     : -1;
+    selection_->hover(pointer.leftHeld ? -1 : under, ctx);
     if (input.wasPressed(Control::Continue)) {
+        selection_->hover(-1, ctx);
         return lookNext_;
     }
-    if (input.wasPressed(Control::Skip)) {
+    if (input.wasPressed(Control::Skip) || pointer.rightClick) {
         selection_->deselect(ctx);
     }
-    if (input.wasPressed(Control::Select) && selection_->current >= 0) {
+    if (pointer.click) {
+        if (under >= 0) {
+            selection_->select(under, ctx);
+            selection_->confirm(ctx, false);
+        } else {
+            selection_->deselect(ctx);
+        }
+    }
+    if ((input.wasPressed(Control::Select) || (pointer.doubleClick && under >= 0)) &&
+        selection_->current >= 0) {
+        selection_->hover(-1, ctx);
         return followNext_;
     }
     applyRateControl(ctx);
@@ -121,7 +155,7 @@ IScriptElement* StickToSelection::start(ScriptContext& ctx) {
     savedRate_ = ctx.effectiveRate();
     ctx.rate = 0.0f;
     startPose_ = fromFrame(ctx.camera);
-    const OrbitPose target = lookFromPoint(at->position, at->direction);
+    const OrbitPose target = ridePose(ctx, *at);
     const float pathTime = pathLength(startPose_, target) / speed_;
     const float turnTime = upAngle(startPose_, target) / angularSpeed_;
     // A non-number on either side must not hide the other; Tween takes what is left as 0.
@@ -136,7 +170,7 @@ IScriptElement* StickToSelection::update(float dt, ScriptContext& ctx) {
         return next_;
     }
     progress_.update(dt);
-    const OrbitPose target = lookFromPoint(at->position, at->direction);
+    const OrbitPose target = ridePose(ctx, *at);
     ctx.camera = interpolate(startPose_, target, progress_.value).frame;
     if (progress_.active) {
         return nullptr;
@@ -147,7 +181,7 @@ IScriptElement* StickToSelection::update(float dt, ScriptContext& ctx) {
     }
     applyRateControl(ctx);
     selection_->confirm(ctx, true);
-    return ctx.input.wasPressed(Control::Skip) ? next_ : nullptr;
+    return ctx.input.wasPressed(Control::Skip) || ctx.input.pointer.rightClick ? next_ : nullptr;
 }
 
 ReorientToFixedCamera::ReorientToFixedCamera(Selection* selection, float angularSpeed,

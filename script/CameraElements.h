@@ -2,6 +2,7 @@
 // Script elements that move the camera: timed flights, riding a satellite, the free orbit
 // the viewer steers, and the flight to and back from the selected satellite.
 
+#include "data/OrbitGeometry.h"
 #include "script/Camera.h"
 #include "script/ScriptElement.h"
 #include "script/Tween.h"
@@ -62,18 +63,26 @@ private:
 struct OrbitController {
     explicit OrbitController(const float* scale) : scale(scale) {}
 
+    // Keys and sticks steer; in a desktop window the left-dragged mouse turns the view
+    // (the globe follows the pointer) and the wheel zooms, within the same limits.
     void update(const FrameInput& input);
 
     OrbitPose pose;
     const float* scale;  // metres to scene units, owned by the scene
     float turnRate = 0.04f;           // revolutions per second
     float zoomRate = 5000000.0f;      // metres per second
-    float maxDistance = 63781000.0f;  // metres
-    float minDistance = 8291530.0f;   // metres
+    float maxDistance = 10.0f * orbit::earthRadius;  // metres
+    float minDistance = 1.3f * orbit::earthRadius;   // metres
+    float dragTurn = 0.005f;  // radians per dragged pixel
+    float wheelZoom = 0.85f;  // distance factor per notch towards the Earth
 
     static constexpr float kMaxElevation = 1.5697963f;  // just short of the pole
 };
 
+// Steered by keys, sticks and the mouse. Continue (held) hands over to selecting by looking,
+// select or a double click on a satellite to the flight there. In a desktop window the
+// pointer labels the satellite under it, a click selects it (or clears the selection over
+// empty sky), a right click or skip clears it.
 class FreeCameraElement : public IScriptElement {
 public:
     FreeCameraElement(Selection* selection, const float* scale, IScriptElement* lookNext,

@@ -13,14 +13,24 @@ namespace earth {
 
 enum class ControlState { Pressed = 0, Held = 1, Up = 2 };
 
-// The named controls; each is a key and, for most, a controller button.
+// The named controls; each is one or two keys and, for the first five, a controller button.
 enum class Control {
-    Continue,   // Space, A: start, continue; in exploration hold to select by looking
-    Skip,       // Delete, B: skip narration, clear the selection, leave a ride
-    Select,     // Enter, X: fly to the selection and ride along
-    Pause,      // P, Start
-    Recenter,   // R, Back
-    Light,      // L: the globe's light from the Sun of the simulated instant, or fixed
+    Continue,    // Space, A: start, continue; in exploration hold to select by looking
+    Skip,        // Delete, B: skip narration, clear the selection, leave a ride
+    Select,      // Enter, X: fly to the selection and ride along; choose in a list
+    Pause,       // P, Start
+    Recenter,    // R, Back
+    Escape,      // Escape: close what is open, else quit
+    Help,        // F1, H: controls and colour legend
+    Subtitles,   // C
+    Mute,        // M
+    Fullscreen,  // F11
+    Screenshot,  // F12
+    Search,      // "/", Ctrl+F
+    Light,       // L: light the globe from the Sun of the simulated instant
+    Up,          // arrow up: also a steering axis; as a press it moves up in a list
+    Down,        // arrow down
+    Backspace,   // deletes the last typed character
     Count
 };
 constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::Count);
@@ -30,6 +40,20 @@ using ControlSet = std::bitset<kControlCount>;
 struct Ray {
     glm::vec3 origin{0.0f};
     glm::vec3 direction{0.0f};
+};
+
+// The mouse over the window's picture, in window pixels from the top left.
+struct PointerInput {
+    bool inside = false;        // over the window (and the window has the focus)
+    glm::vec2 position{0.0f};
+    glm::vec2 drag{0.0f};       // moved this frame with the left button held
+    float wheel = 0.0f;         // notches this frame, positive away from the user
+    bool click = false;         // left button released without a drag since its press
+    bool doubleClick = false;   // the second of two clicks in quick succession
+    bool rightClick = false;
+    bool leftHeld = false;
+    Ray ray;                    // the line of sight through the pointer, scene units
+    float pixelAngle = 0.0f;    // radians of view per window pixel at the pointer
 };
 
 struct FrameInput {
@@ -43,6 +67,11 @@ struct FrameInput {
     float rate = 0.0f;
     Ray gaze;              // the centre of the view last shown
     bool anyPressed = false;  // any key or button at all went down
+    PointerInput pointer;
+    // Text typed this frame (printable ASCII; other characters are dropped).
+    static constexpr std::size_t kMaxTyped = 32;
+    char typed[kMaxTyped + 1] = {};
+    std::size_t typedCount = 0;
 
     ControlState state(Control c) const {
         const auto i = static_cast<std::size_t>(c);

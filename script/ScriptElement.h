@@ -56,6 +56,7 @@ struct ScriptContext {
     FrameInput input;
     bool paused = false;
     std::int32_t splash = 0;  // 0 none, 1 first splash image, 2 second
+    bool desktop = false;     // a window on the desktop rather than a headset
 
     // Installs and starts `first` (and the chain it hands over to).
     ScriptContext(SatelliteOperations* renderer, const CameraFrame& camera, float rate,

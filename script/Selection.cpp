@@ -61,6 +61,15 @@ void Selection::dropPanel(ScriptContext& ctx) {
     }
 }
 
+void Selection::hover(std::int32_t number, ScriptContext& ctx) {
+    if (number == hovered) return;
+    if (hovered >= 0 && hovered != current) ctx.panels.erase(hovered);
+    hovered = number;
+    if (number >= 0 && number != current && satelliteByNumber(*catalogue, number) != nullptr) {
+        ctx.panels.insert_or_assign(number, InfoPanelEntry{0, false});
+    }
+}
+
 IScriptElement* SelectWithLookElement::start(ScriptContext& ctx) {
     phase_ = 0;
     const float rate = ctx.effectiveRate();

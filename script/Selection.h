@@ -27,9 +27,12 @@ public:
     void confirm(ScriptContext& ctx, bool nearView);
     // Removes the panel but keeps the selection.
     void dropPanel(ScriptContext& ctx);
+    // A name label on the satellite under the pointer (-1: none), unless it is the selection.
+    void hover(std::int32_t number, ScriptContext& ctx);
 
     const std::vector<Satellite>* catalogue;
     std::int32_t current = -1;
+    std::int32_t hovered = -1;
     glm::vec4 savedColor{0.0f};
     float savedSize = 0.0f;
 };

@@ -12,7 +12,7 @@
 namespace earth {
 namespace {
 
-constexpr float kPi = 3.14159265358979323846f;
+constexpr float kPi = orbit::pi;
 
 const glm::vec4 kGreen{0.44f, 0.82f, 0.42f, 1.0f};
 const glm::vec4 kOrange{1.0f, 0.75f, 0.34f, 1.0f};

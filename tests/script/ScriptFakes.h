@@ -62,8 +62,9 @@ public:
         auto it = records.find(number);
         return it == records.end() ? std::nullopt : it->second.position;
     }
-    int pickByGaze(const glm::vec3& origin, const glm::vec3& direction) const override {
-        GazePick pick(origin, direction);
+    int pickByGaze(const glm::vec3& origin, const glm::vec3& direction,
+                   float maxAngle = 0.0f) const override {
+        GazePick pick(origin, direction, maxAngle);
         for (const auto& [number, r] : records) {
             if (r.visible && r.position) pick.consider(number, r.position->position);
         }

@@ -1,7 +1,6 @@
 #include "script/Selection.h"
 
 #include "ScriptFakes.h"
-#include "data/GazePick.h"
 
 #include <gtest/gtest.h>
 
@@ -12,39 +11,6 @@ namespace {
 
 using test::FakeSatellites;
 using test::makeSatellite;
-
-TEST(GazePick, PicksTheNearestShownSatelliteInFrontOfTheEye) {
-    struct Candidate {
-        int number;
-        glm::vec3 position;
-    };
-    struct Case {
-        const char* name;
-        glm::vec3 origin, direction;
-        std::vector<Candidate> candidates;  // ascending numbers, as the renderer offers them
-        int expected;
-    };
-    const glm::vec3 o(0, 0, 5);
-    const glm::vec3 d(0, 0, -1);
-    const Case cases[] = {
-        {"empty sky", o, d, {}, -1},
-        {"nearest to the line wins", o, d, {{10, {0.5f, 0, 0}}, {11, {0.2f, 0, 3}}, {12, {0, 0.4f, 1}}}, 11},
-        {"distance along the line does not matter", o, d, {{10, {0.3f, 0, 4.9f}}, {11, {0.1f, 0, -40}}}, 11},
-        {"equal distances: the lower number", o, d, {{20, {0.3f, 0, 1}}, {21, {0, -0.3f, 2}}}, 20},
-        {"one radius or more away is never picked", o, d, {{30, {1.0f, 0, 0}}, {31, {0, 1.5f, 0}}}, -1},
-        {"just inside one radius", o, d, {{30, {0.999f, 0, 0}}}, 30},
-        {"behind the eye is ignored", o, d, {{40, {0, 0, 6}}, {41, {0.5f, 0, 4}}}, 41},
-        {"only behind the eye", o, d, {{40, {0, 0, 6}}, {42, {0.01f, 0, 9}}}, -1},
-        {"level with the eye is not in front", o, d, {{43, {0.1f, 0, 5}}}, -1},
-        {"direction need not be unit length", o, glm::vec3(0, 0, -7), {{10, {0.5f, 0, 0}}, {11, {0.2f, 0, 0}}}, 11},
-        {"zero direction picks nothing", o, glm::vec3(0), {{10, {0, 0, 0}}}, -1},
-    };
-    for (const Case& c : cases) {
-        GazePick pick(c.origin, c.direction);
-        for (const Candidate& k : c.candidates) pick.consider(k.number, k.position);
-        EXPECT_EQ(pick.result(), c.expected) << c.name;
-    }
-}
 
 struct SelectionTest : ::testing::Test {
     SelectionTest() {
