@@ -26,8 +26,9 @@ constexpr int kNoVr = 2;
 constexpr int kNoTour = 3;
 constexpr int kWidth = 4;
 constexpr int kHeight = 5;
-constexpr int kTrueSun = 6;
-constexpr int kOptionCount = 7;
+constexpr int kVrPreview = 6;
+constexpr int kTrueSun = 7;
+constexpr int kOptionCount = 8;
 
 const std::array<OptionRow, kOptionCount> kOptions = {{
     {kCatchAll, "", "", ArgumentCheck::None, "Available command line options:"},
@@ -42,6 +43,8 @@ const std::array<OptionRow, kOptionCount> kOptions = {{
      " --width, -w  \tWidth of the window (only honored in NoVR mode)"},
     {kHeight, "h", "height", ArgumentCheck::Numeric,
      " --height, -h \tHeight of the window (only honored in NoVR mode)"},
+    {kVrPreview, "", "vr-preview", ArgumentCheck::None,
+     " --vr-preview \tShow the built-in virtual headset in a window, without a headset"},
 }};
 
 const OptionRow* findLong(const std::string& name) {
@@ -172,6 +175,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
     }
     result.settings.noVr = found.seen[kNoVr];
     result.settings.noTour = found.seen[kNoTour];
+    result.settings.vrPreview = found.seen[kVrPreview];
     result.settings.trueSun = found.seen[kTrueSun];
     if (found.seen[kWidth]) result.settings.width = found.value[kWidth];
     if (found.seen[kHeight]) result.settings.height = found.value[kHeight];

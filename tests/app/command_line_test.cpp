@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"Empty", {}, Run, kDefaults, ""},
         Case{"Flags", {"--novr", "--notour"}, Run, {true, true, 1024, 768}, ""},
-        Case{"TrueSun", {"--true-sun", "--novr"}, Run, {true, false, 1024, 768, true}, ""},
+        Case{"TrueSun", {"--true-sun", "--novr"}, Run, {true, false, 1024, 768, false, true}, ""},
         Case{"EqualsAndSeparate", {"--width=800", "-h", "600", "--novr"}, Run,
              {true, false, 800, 600}, ""},
         Case{"AttachedShort", {"-w800", "-h600"}, Run, {false, false, 800, 600}, ""},
