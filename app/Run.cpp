@@ -141,6 +141,7 @@ void run(const Settings& settings) {
         // Destroyed before the window: its GL objects and the headset's render targets go
         // while the context is current.
         Scene scene(headset.get(), window, aspect, noTour);
+        scene.setTrueSun(settings.trueSun);
         glfwSetWindowUserPointer(window, &scene);
         glfwSetKeyCallback(window, onKey);
         glfwSetCharCallback(window, onChar);

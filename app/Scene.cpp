@@ -105,6 +105,7 @@ void Scene::frame(std::uint32_t frameIndex) {
     }
     if (input.wasPressed(Control::Escape)) glfwSetWindowShouldClose(window_, GLFW_TRUE);
     applyWindowControls(input, false);
+    if (input.wasPressed(Control::Light)) earth_.setTrueSun(!earth_.trueSun());
     if (timed) markStage(Input, since);
 
     script_.update(input);

@@ -46,6 +46,9 @@ public:
     void frame(std::uint32_t frameIndex);
 
     InputState& input() { return input_; }
+    // Lights the globe from the Sun of the simulated instant instead of the fixed light.
+    void setTrueSun(bool on) { earth_.setTrueSun(on); }
+    bool trueSun() const { return earth_.trueSun(); }
     // Follows the window's framebuffer; used by the desktop projection.
     void setAspect(float aspect) { aspect_ = aspect; }
     float aspect() const { return aspect_; }
