@@ -2,6 +2,7 @@
 // Everything that exists while the window is open: clock, catalogue, headset render targets,
 // renderers, input and the running script, and the frame that drives them.
 
+#include "app/FullScreen.h"
 #include "app/Hud.h"
 #include "app/InputState.h"
 #include "app/StartupTimings.h"
@@ -46,6 +47,9 @@ public:
     void frame(std::uint32_t frameIndex);
 
     InputState& input() { return input_; }
+    // Lights the globe from the Sun of the simulated instant instead of the fixed light.
+    void setTrueSun(bool on) { earth_.setTrueSun(on); }
+    bool trueSun() const { return earth_.trueSun(); }
     // Follows the window's framebuffer; used by the desktop projection.
     void setAspect(float aspect) { aspect_ = aspect; }
     float aspect() const { return aspect_; }
@@ -72,6 +76,8 @@ private:
     void drawScene(const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky,
                    double* since = nullptr);
     void layOutPanels(float dt);
+    // Mute, full screen and screenshot: the window's and the program's own controls.
+    void applyWindowControls(const FrameInput& input, bool afterDrawing);
 
     ovrlib::Headset* headset_;
     GLFWwindow* window_;
@@ -105,6 +111,8 @@ private:
     // asks.
     Ray gaze_;
     glm::vec2 windowSize_{0.0f};  // desktop window, in the pointer's and the HUD's pixels
+    FullScreen fullScreen_;
+    bool muted_ = false;
     // Window-system seconds at the end of the previous frame. Kept in double precision: a
     // float of a long-running clock rounds the step to milliseconds, and sometimes to zero.
     double lastFrameTime_;

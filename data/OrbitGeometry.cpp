@@ -131,7 +131,10 @@ Satellite makeSatellite(const TleRecord& record, const std::optional<CatalogueRe
     satellite.perigeeTime = perigeePassage(record, period);
     if (row) {
         satellite.country = row->country;
+        satellite.users = row->users;
+        satellite.purpose = row->purpose;
         satellite.mass = row->mass;
+        satellite.massAtLaunch = row->massAtLaunch;
         satellite.launchDate = row->launchDate;
     }
     satellite.isDebris = isDebris;

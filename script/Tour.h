@@ -105,6 +105,9 @@ ExplorationScript& buildExploration(const std::vector<Satellite>& catalogue, con
                                     float initialRate);
 ScriptContext buildTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
                         const float* scale, float initialRate);
+// Silences the music and every narration, or brings them back.
+void setSoundMuted(bool muted);
+
 ScriptContext buildNoTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
                           const float* scale, float initialRate);
 

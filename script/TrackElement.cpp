@@ -4,7 +4,7 @@ namespace earth {
 
 IScriptElement* TrackElement::start(ScriptContext& ctx) {
     ctx.narration = &track_;
-    ctx.narrationId = id_;
+    ctx.narrationId = resourceId_;
     if (ctx.paused) {
         waitingForResume_ = true;
     } else {

@@ -135,5 +135,16 @@ TEST(InputJoysticks, PluggingAndUnpluggingTakesUpAndReleasesControls) {
     EXPECT_EQ(next(keyboard).state(Control::Pause), P);
 }
 
+// The light switch is a key alone: no controller button may toggle it by accident.
+TEST(InputKeys, LightIsTheLKeyAndNoButton) {
+    FakeJoysticks pads;
+    pads.pads[0].buttons.assign(12, 1);
+    InputState input(&pads);
+    next(input);
+    EXPECT_FALSE(next(input).isHeld(Control::Light));
+    input.recordKey(76, 0, kPress, 0);
+    EXPECT_TRUE(next(input).wasPressed(Control::Light));
+}
+
 }  // namespace
 }  // namespace earth

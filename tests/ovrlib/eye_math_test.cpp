@@ -167,5 +167,20 @@ TEST(EyeMatrices, ViewLooksAlongTheTurnedGazeFromTheEye) {
     }
 }
 
+TEST(EyeMatrices, AnotherNearPlaneKeepsTheFieldOfViewAndTheFarPlane) {
+    const glm::mat4 frustum = projectionFromFov({0.9f, 1.1f, 1.0f, 0.8f}, 0.2f, 100.0f);
+    const glm::mat4 close = withNearPlane(frustum, 0.004f);
+    auto ndc = [&](const glm::vec3& p) {
+        const glm::vec4 c = close * glm::vec4(p, 1.0f);
+        return glm::vec3(c) / c.w;
+    };
+    EXPECT_NEAR(ndc({0, 0, -0.004f}).z, -1.0f, 1e-4f);
+    EXPECT_NEAR(ndc({0, 0, -100.0f}).z, 1.0f, 1e-4f);
+    const glm::vec4 before = frustum * glm::vec4(0.5f, -0.3f, -2.0f, 1.0f);
+    const glm::vec3 after = ndc({0.5f, -0.3f, -2.0f});
+    EXPECT_NEAR(after.x, before.x / before.w, 1e-5f);
+    EXPECT_NEAR(after.y, before.y / before.w, 1e-5f);
+}
+
 }  // namespace
 }  // namespace ovrlib

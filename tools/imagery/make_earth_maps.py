@@ -5,13 +5,16 @@ All three are equirectangular, longitude -180 at the left edge, north at the top
 the globe's texture coordinates expect (u = (lon + 180) / 360, v = 1 - (lat + 90) / 180 with the
 first image row at v = 0).
 
-- day.jpg: the Blue Marble Next Generation map of marble-qt-data, copied byte for byte (already a
-  baseline RGB JPEG; re-encoding would only lose detail).
+- day.jpg: the Blue Marble Next Generation map of January from gpredict, copied byte for byte
+  (already a baseline RGB JPEG; re-encoding would only lose detail). The tour's date is
+  2014-11-21: of the monthly maps Debian packages offer (gpredict's January, March, May, July,
+  August), January's is the nearest season, snow on Canada and Siberia included; the other
+  packages' maps (marble's, xplanet's) show a snow-free northern summer.
 - night.jpg: the city-lights map of xplanet-images, copied byte for byte (black background, lights
   only, so it works as an emissive map).
 - water_mask.jpg: GSHHG high-resolution shorelines rasterised by GMT's grdlandmask on a 1.6-arcminute
-  pixel grid (ocean and lakes 1, land and islands in lakes 0), box-averaged down to the day map's
-  size for anti-aliased coasts, written as a 1-channel JPEG.
+  pixel grid (ocean and lakes 1, land and islands in lakes 0), box-averaged down to 2700 x 1350
+  for anti-aliased coasts, written as a 1-channel JPEG.
 """
 import argparse
 import os
@@ -23,9 +26,10 @@ import tempfile
 import numpy as np
 from PIL import Image
 
-DAY_SOURCE = "/usr/share/marble/data/maps/earth/bluemarble/bluemarble.jpg"
+DAY_SOURCE = "/usr/share/pixmaps/gpredict/maps/nasa-bmng-01_2048.jpg"
 NIGHT_SOURCE = "/usr/share/xplanet/images/night.jpg"
 SUPERSAMPLE = 5  # 2700 px * 5 = 13500 px around the equator: 1.6 arcmin cells
+MASK_SIZE = (2700, 1350)
 
 
 def water_mask(width, height, resolution):
@@ -66,7 +70,7 @@ def main():
         sys.exit("%s is not an RGB JPEG" % NIGHT_SOURCE)
     shutil.copyfile(NIGHT_SOURCE, os.path.join(args.out_dir, "night.jpg"))
 
-    mask = water_mask(day.width, day.height, args.shorelines)
+    mask = water_mask(*MASK_SIZE, args.shorelines)
     Image.fromarray(mask, mode="L").save(os.path.join(args.out_dir, "water_mask.jpg"),
                                          quality=90, optimize=True)
     for name in ("day.jpg", "night.jpg", "water_mask.jpg"):
