@@ -59,7 +59,7 @@ public:
 
 private:
     friend class AudioSystem;
-    static constexpr int bufferCount = 24;   // of a quarter of a second each
+    static constexpr int bufferCount = 24;  // of a quarter of a second each
     static constexpr int startBuffers = 2;   // decoded by play itself, on the caller's thread
     static constexpr int refillBuffers = 2;  // at most per worker pass, so the lock is short
 
