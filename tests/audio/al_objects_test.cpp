@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <type_traits>
-
 namespace earth {
 namespace {
 
@@ -25,8 +23,7 @@ TYPED_TEST(AlOwner, MoveLeavesTheSourceEmptyAndAssignmentSwaps) {
     c = std::move(b);
     EXPECT_EQ(c.get(), 7u);
     EXPECT_EQ(b.get(), 9u);  // the old name now dies with the moved-from owner
-    // Names made up for this test must not reach OpenAL's delete.
-    EXPECT_EQ(b.release() * 10 + c.release(), 97u);
+    EXPECT_EQ(b.release() * 10 + c.release(), 97u);  // made-up names must not reach OpenAL
     EXPECT_FALSE(c);
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace earth {
@@ -34,8 +35,7 @@ TEST(OggDecoder, DecodesFormatLengthAndToneFromMemoryAndRewinds) {
         SCOPED_TRACE(c.id);
         OggDecoder decoder(trackBytes(c.id));
         ASSERT_EQ(decoder.error(), 0);
-        EXPECT_EQ(decoder.channels() * 100000 + decoder.sampleRate(), c.channels * 100000 + 44100);
-        EXPECT_EQ(decoder.totalFrames(), c.frames);
+        EXPECT_EQ(std::tuple(decoder.channels(), decoder.sampleRate(), decoder.totalFrames()), std::tuple(c.channels, 44100L, c.frames));
         // An odd chunk size, so that reads straddle the decoder's own packet boundaries.
         const std::vector<std::int16_t> samples = decodeAll(decoder, 997);
         ASSERT_EQ(std::int64_t(samples.size()), c.frames * c.channels);
@@ -64,8 +64,7 @@ TEST(OggDecoder, RejectsWhatIsNotVorbisWithAClearCode) {
         EXPECT_LT(decoder.error(), 0);
         EXPECT_STRNE(decoderErrorText(decoder.error()), "unknown decoder error");
         std::int16_t sink[16];
-        EXPECT_EQ(decoder.read(sink, 8), decoder.error());  // no reads through a failed open
-        EXPECT_EQ(decoder.rewind(), decoder.error());
+        EXPECT_EQ(decoder.read(sink, 8) + decoder.rewind(), 2 * decoder.error());  // no reads through a failed open
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -34,9 +35,8 @@ private:
     static glcommon::ShaderProgram build() {
         glcommon::ProgramDescription d = glcommon::ProgramDescription::drawing("square.vsh", "green.fsh");
         d.sources = [](const std::string& name) -> std::string {
-            return name == "square.vsh" ? "#version 430 core\nuniform mat4 mvp;\nvoid main() {\n"
-                                          "    vec2 c = vec2(gl_VertexID & 1, gl_VertexID >> 1) - 0.5;\n"
-                                          "    gl_Position = mvp * vec4(c, 0.0, 1.0);\n}\n"
+            return name == "square.vsh" ? "#version 430 core\nuniform mat4 mvp;\nvoid main() { gl_Position = mvp * "
+                                          "vec4(vec2(gl_VertexID & 1, gl_VertexID >> 1) - 0.5, 0.0, 1.0); }\n"
                                         : "#version 430 core\nout vec4 colour;\nvoid main() { colour = vec4(0, 1, 0, 1); }\n";
         };
         return glcommon::ShaderProgram(d);
@@ -87,13 +87,12 @@ inline Blob greenIn(const std::vector<std::uint8_t>& rgba, int imageWidth, int x
     for (int y = 0; y < height; ++y) {
         for (int x = x0; x < x0 + width; ++x) {
             const std::uint8_t* p = &rgba[(std::size_t(y) * imageWidth + x) * 4];
-            if (p[1] > 200 && p[0] < 80 && p[2] < 80) {
-                ++b.count;
-                b.centreX += x - x0;
-            }
+            const bool green = p[1] > 200 && p[0] < 80 && p[2] < 80;
+            b.count += green;
+            b.centreX += green ? x - x0 : 0;
         }
     }
-    if (b.count > 0) b.centreX /= b.count;
+    b.centreX /= std::max(b.count, 1);
     return b;
 }
 

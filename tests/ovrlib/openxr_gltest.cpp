@@ -120,62 +120,48 @@ TEST_F(OpenXrPath, ALostSessionClosesTheWindowAndIsReleasedCleanly) {
     expectReleased();
 }
 
-TEST_F(OpenXrPath, WithoutAUsableRuntimeTheVirtualHeadsetTakesOverAndTheReasonIsOneLine) {
-    const std::string dir = ::testing::TempDir();
+// A runtime that cannot be loaded, or no headset, is the virtual headset (the loader's reason
+// as one line); a runtime that loads and then fails stops with the exact message.
+TEST_F(OpenXrPath, EveryFailureEndsInTheVirtualHeadsetOrTheExactMessage) {
+    const std::string dir = ::testing::TempDir(), ours = TEST_XR_RUNTIME_JSON;
     std::ofstream(dir + "garbage.json") << "not json{";
-    std::ofstream(dir + "nolib.json") << R"({"file_format_version": "1.0.0", "runtime": {"library_path": "/nonexistent/orbitarium/xr.so"}})";
+    std::ofstream(dir + "nolib.json") << R"({"file_format_version": "1.0.0", "runtime": {"library_path": "/nonexistent/xr.so"}})";
     struct Case {
         std::string manifest;
-        const char* reason;  // in the one line on stderr; nullptr: nothing on stderr
-    } cases[] = {
-        {TEST_XR_RUNTIME_JSON, nullptr},  // a runtime, but no headset plugged in
-        {"/nonexistent/orbitarium/runtime.json", "failed to open /nonexistent/orbitarium/runtime.json"},
-        {dir + "garbage.json", "failed to parse"},
-        {dir + "nolib.json", "/nonexistent/orbitarium/xr.so does not appear to exist"},
-    };
-    hook<TestXrSetConnected>("testxr_setConnected")(0);
-    for (const Case& c : cases) {
-        setenv("XR_RUNTIME_JSON", c.manifest.c_str(), 1);
-        ::testing::internal::CaptureStderr();
-        {
-            HeadsetContext context;
-            EXPECT_EQ(Headset(&context).resolution().width, 2160) << c.manifest;
-            EXPECT_TRUE(context.usingFallback());
-        }
-        const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(err.empty(), c.reason == nullptr) << err;
-        if (c.reason != nullptr) {
-            EXPECT_EQ(err.rfind("OpenXR: ", 0), 0u) << err;
-            EXPECT_NE(err.find(c.reason), std::string::npos) << err;
-            EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-        }
-        EXPECT_EQ(count("liveInstances"), 0);  // any OpenXR instance was given back
-    }
-}
-
-TEST_F(OpenXrPath, ARuntimeThatFailsAfterLoadingStopsWithTheExactMessage) {
-    struct Case {
         int fault;
-        bool connected;
-        const char* message;
+        bool connected, fallback;
+        const char* outcome;  // "virtual", or the message
+        const char* line;     // what the one line on stderr says, or nullptr for none
     } cases[] = {
-        {1, true, "Failed to initialize headset runtime"},
-        {0, false, "Failed to initialize headset"},  // and no virtual headset to fall back on
-        {2, true, "Unable to configure tracking"},
-        {3, true, "Unable to configure rendering"},
+        {ours, 0, false, true, "virtual", nullptr},  // a runtime, but no headset plugged in
+        {"/nonexistent/runtime.json", 0, true, true, "virtual", "failed to open /nonexistent/runtime.json"},
+        {dir + "garbage.json", 0, true, true, "virtual", "failed to parse"},
+        {dir + "nolib.json", 0, true, true, "virtual", "/nonexistent/xr.so does not appear to exist"},
+        {ours, 1, true, true, "Failed to initialize headset runtime", "xrCreateInstance failed"},
+        {ours, 0, false, false, "Failed to initialize headset", nullptr},  // nothing to fall back on
+        {ours, 2, true, true, "Unable to configure tracking", nullptr},
+        {ours, 3, true, true, "Unable to configure rendering", "xrCreateSession failed"},
     };
     earth::test::GlTestContext gl;
     for (const Case& c : cases) {
+        setenv("XR_RUNTIME_JSON", c.manifest.c_str(), 1);
         hook<TestXrSetFault>("testxr_setFault")(c.fault);
         hook<TestXrSetConnected>("testxr_setConnected")(c.connected);
+        ::testing::internal::CaptureStderr();
+        std::string outcome;
         try {
-            HeadsetContext context(std::make_unique<OpenXrRuntime>(), nullptr);
-            Headset(&context).makeRenderState(gl.window());
-            ADD_FAILURE() << c.message << ": it started";
+            auto context = c.fallback ? std::make_unique<HeadsetContext>()
+                                      : std::make_unique<HeadsetContext>(std::make_unique<OpenXrRuntime>(), nullptr);
+            Headset(context.get()).makeRenderState(gl.window());
+            outcome = context->usingFallback() ? "virtual" : "OpenXR";
         } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), c.message);
+            outcome = e.what();
         }
-        EXPECT_EQ(count("liveInstances") + count("liveSessions"), 0) << c.message;
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(outcome, c.outcome) << c.manifest;
+        EXPECT_EQ(err.rfind("OpenXR: ", 0) == 0 && std::count(err.begin(), err.end(), '\n') == 1, c.line != nullptr) << err;
+        EXPECT_TRUE(c.line == nullptr || err.find(c.line) != std::string::npos) << err;
+        EXPECT_EQ(count("liveInstances") + count("liveSessions"), 0) << c.manifest;  // all given back
     }
 }
 
