@@ -27,8 +27,6 @@ public:
         glUniformMatrix4fv(glGetUniformLocation(program_.id(), "mvp"), 1, GL_FALSE, glm::value_ptr(projection * view));
         glBindVertexArray(vao_[0]);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-        glBindVertexArray(0);
-        glUseProgram(0);
     }
 
 private:
@@ -64,7 +62,6 @@ struct HeadsetRig {
         bound.reset();
         state.reset();
     }
-
     earth::test::GlTestContext gl;
     std::unique_ptr<HeadsetContext> context;
     Headset headset{context.get()};
@@ -76,10 +73,7 @@ struct HeadsetRig {
     std::uint32_t frameIndex = 0;
 };
 
-struct Blob {
-    int count = 0;
-    double centreX = 0.0;  // in pixels from the region's left edge
-};
+struct Blob { int count = 0; double centreX = 0.0; /* pixels from the region's left edge */ };
 
 // Green pixels of the region [x0, x0 + width) x [0, height) of an RGBA image.
 inline Blob greenIn(const std::vector<std::uint8_t>& rgba, int imageWidth, int x0, int width, int height) {
@@ -99,8 +93,7 @@ inline Blob greenIn(const std::vector<std::uint8_t>& rgba, int imageWidth, int x
 inline std::vector<std::uint8_t> readTexture(GLuint texture, int width, int height) {
     std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());  // rows of 4-byte pixels: no padding
     glBindTexture(GL_TEXTURE_2D, 0);
     return pixels;
 }

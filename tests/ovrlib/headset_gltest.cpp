@@ -47,7 +47,6 @@ TEST(VirtualHeadset, ShowsBothEyesTheNoticeAndFollowsTheHead) {
         const int w = VirtualHeadsetRuntime::kDisplayWidth, h = VirtualHeadsetRuntime::kDisplayHeight;
         return std::tuple{gaze, test::greenIn(display, w, 0, w / 2, h), test::greenIn(display, w, w / 2, w / 2, h)};
     };
-
     rig.headset.dismissNotice();  // before anything is shown there is no notice to dismiss
     EXPECT_FALSE(rig.headset.noticeDismissed());
     const auto [g0, coveredLeft, coveredRight] = frame();
@@ -62,7 +61,6 @@ TEST(VirtualHeadset, ShowsBothEyesTheNoticeAndFollowsTheHead) {
     EXPECT_GT(left.centreX - right.centreX, 20.0);
     EXPECT_NEAR(ahead.direction.z, -1.0f, 1e-5f);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_CULL_FACE));  // restored after presenting
-
     runtime.turnHead(0.15f, 0.0f);  // to the left, as a drag to the left does
     const auto [turned, turnedLeft, turnedRight] = frame();
     EXPECT_GT(turnedLeft.centreX - left.centreX, 50.0);  // the square moves right

@@ -61,14 +61,10 @@ Rigid fromXr(const XrPosef& p) {
     return {glm::quat(p.orientation.w, p.orientation.x, p.orientation.y, p.orientation.z), {p.position.x, p.position.y, p.position.z}};
 }
 XrPosef toXr(const Rigid& r) {
-    const glm::quat& q = r.orientation;
-    return {{q.x, q.y, q.z, q.w}, {r.position.x, r.position.y, r.position.z}};
+    return {{r.orientation.x, r.orientation.y, r.orientation.z, r.orientation.w}, {r.position.x, r.position.y, r.position.z}};
 }
 
-struct Space {
-    XrReferenceSpaceType type;
-    Rigid pose;
-};
+struct Space { XrReferenceSpaceType type; Rigid pose; };
 struct Swapchain {
     std::vector<GLuint> images;
     uint32_t next = 0;
@@ -96,13 +92,9 @@ struct State {
 } state;
 
 template <class T, class H>
-T* object(H handle) {
-    return reinterpret_cast<T*>(handle);
-}
+T* object(H handle) { return reinterpret_cast<T*>(handle); }
 template <class T, class H>
-bool live(const std::set<T*>& set, H handle) {
-    return set.count(object<T>(handle)) != 0;
-}
+bool live(const std::set<T*>& set, H handle) { return set.count(object<T>(handle)) != 0; }
 void queue(Session* session, XrSessionState next) { state.events.push_back({session, next}); }
 XrResult orderError() {
     ++state.counts["callOrderErrors"];
@@ -122,15 +114,12 @@ void deleteImages(Swapchain* chain) {
 }
 
 int count(const std::string& key) {
-    if (key == "liveInstances") return int(state.instances.size());
-    if (key == "liveSessions") return int(state.sessions.size());
-    if (key == "liveSwapchains") return int(state.swapchains.size());
-    if (key == "liveSpaces") return int(state.spaces.size());
     int running = 0;
     for (const Session* session : state.sessions) running += session->running ? 1 : 0;
-    if (key == "runningSessions") return running;
-    const auto it = state.counts.find(key);
-    return it == state.counts.end() ? 0 : it->second;
+    const std::map<std::string, std::size_t> live = {{"liveInstances", state.instances.size()}, {"liveSessions", state.sessions.size()},
+        {"liveSwapchains", state.swapchains.size()}, {"liveSpaces", state.spaces.size()}, {"runningSessions", running}};
+    const auto it = live.find(key);
+    return it != live.end() ? int(it->second) : state.counts.count(key) ? state.counts.at(key) : 0;
 }
 
 // For runs of the whole program (TESTXR_REPORT names the file): what it did, written when it
@@ -151,13 +140,10 @@ void requestExit() {
     for (Session* session : state.sessions) queue(session, XR_SESSION_STATE_STOPPING);
 }
 
-// --- instance and system -----------------------------------------------------------------
-
 XrResult enumerateExtensions(const char*, uint32_t capacity, uint32_t* n, XrExtensionProperties* properties) {
     if (capacity > 0) std::strcpy(properties[0].extensionName, XR_KHR_OPENGL_ENABLE_EXTENSION_NAME);
     return sized(capacity, n, 1);
 }
-
 XrResult createInstance(const XrInstanceCreateInfo* info, XrInstance* out) {
     if (state.fault == 1) return XR_ERROR_RUNTIME_FAILURE;
     for (uint32_t i = 0; i < info->enabledExtensionCount; ++i) {
@@ -168,14 +154,12 @@ XrResult createInstance(const XrInstanceCreateInfo* info, XrInstance* out) {
     *out = reinterpret_cast<XrInstance>(instance);
     return XR_SUCCESS;
 }
-
 XrResult destroyInstance(XrInstance instance) {
     if (state.instances.erase(instance) == 0) return XR_ERROR_HANDLE_INVALID;
     delete reinterpret_cast<char*>(instance);
     writeReport();
     return XR_SUCCESS;
 }
-
 XrResult pollEvent(XrInstance, XrEventDataBuffer* buffer) {
     if (state.events.empty()) return XR_EVENT_UNAVAILABLE;
     auto [session, next] = state.events.front();
@@ -185,14 +169,12 @@ XrResult pollEvent(XrInstance, XrEventDataBuffer* buffer) {
         XR_TYPE_EVENT_DATA_SESSION_STATE_CHANGED, nullptr, reinterpret_cast<XrSession>(session), next, state.clock};
     return XR_SUCCESS;
 }
-
 XrResult getSystem(XrInstance, const XrSystemGetInfo* info, XrSystemId* id) {
     if (info->formFactor != XR_FORM_FACTOR_HEAD_MOUNTED_DISPLAY) return XR_ERROR_FORM_FACTOR_UNSUPPORTED;
     if (!state.connected) return XR_ERROR_FORM_FACTOR_UNAVAILABLE;
     *id = kSystem;
     return XR_SUCCESS;
 }
-
 XrResult getSystemProperties(XrInstance, XrSystemId id, XrSystemProperties* properties) {
     if (id != kSystem) return XR_ERROR_SYSTEM_INVALID;
     properties->systemId = id;
@@ -201,7 +183,6 @@ XrResult getSystemProperties(XrInstance, XrSystemId id, XrSystemProperties* prop
     properties->trackingProperties = {XrBool32(state.fault == 2 ? XR_FALSE : XR_TRUE), XR_TRUE};
     return XR_SUCCESS;
 }
-
 XrResult enumerateViews(XrInstance, XrSystemId id, XrViewConfigurationType type, uint32_t capacity, uint32_t* n,
                         XrViewConfigurationView* views) {
     if (id != kSystem) return XR_ERROR_SYSTEM_INVALID;
@@ -211,15 +192,12 @@ XrResult enumerateViews(XrInstance, XrSystemId id, XrViewConfigurationType type,
     }
     return sized(capacity, n, 2);
 }
-
 XrResult glRequirements(XrInstance, XrSystemId, XrGraphicsRequirementsOpenGLKHR* requirements) {
     state.requirementsAsked = true;
     requirements->minApiVersionSupported = XR_MAKE_VERSION(4, 3, 0);
     requirements->maxApiVersionSupported = XR_MAKE_VERSION(4, 6, 0);
     return XR_SUCCESS;
 }
-
-// --- session -----------------------------------------------------------------------------
 
 XrResult createSession(XrInstance, const XrSessionCreateInfo* info, XrSession* out) {
     if (!state.requirementsAsked) return XR_ERROR_GRAPHICS_REQUIREMENTS_CALL_MISSING;
@@ -235,7 +213,6 @@ XrResult createSession(XrInstance, const XrSessionCreateInfo* info, XrSession* o
     *out = reinterpret_cast<XrSession>(session);
     return XR_SUCCESS;
 }
-
 XrResult destroySession(XrSession handle) {
     Session* session = object<Session>(handle);
     if (state.sessions.erase(session) == 0) return XR_ERROR_HANDLE_INVALID;
@@ -251,7 +228,6 @@ XrResult destroySession(XrSession handle) {
     delete session;
     return XR_SUCCESS;
 }
-
 XrResult beginSession(XrSession handle, const XrSessionBeginInfo* info) {
     Session* session = object<Session>(handle);
     if (session->running) return XR_ERROR_SESSION_RUNNING;
@@ -261,13 +237,11 @@ XrResult beginSession(XrSession handle, const XrSessionBeginInfo* info) {
     for (XrSessionState next : {XR_SESSION_STATE_SYNCHRONIZED, XR_SESSION_STATE_VISIBLE, XR_SESSION_STATE_FOCUSED}) queue(session, next);
     return XR_SUCCESS;
 }
-
 XrResult requestExitSession(XrSession handle) {
     if (!object<Session>(handle)->running) return XR_ERROR_SESSION_NOT_RUNNING;
     queue(object<Session>(handle), XR_SESSION_STATE_STOPPING);
     return XR_SUCCESS;
 }
-
 XrResult endSession(XrSession handle) {
     Session* session = object<Session>(handle);
     if (!session->running) return XR_ERROR_SESSION_NOT_RUNNING;
@@ -278,8 +252,6 @@ XrResult endSession(XrSession handle) {
     return XR_SUCCESS;
 }
 
-// --- spaces ------------------------------------------------------------------------------
-
 XrResult createReferenceSpace(XrSession handle, const XrReferenceSpaceCreateInfo* info, XrSpace* out) {
     if (!live(state.sessions, handle)) return XR_ERROR_HANDLE_INVALID;
     const XrReferenceSpaceType type = info->referenceSpaceType;
@@ -287,19 +259,16 @@ XrResult createReferenceSpace(XrSession handle, const XrReferenceSpaceCreateInfo
     *out = reinterpret_cast<XrSpace>(*state.spaces.insert(new Space{type, fromXr(info->poseInReferenceSpace)}).first);
     return XR_SUCCESS;
 }
-
 XrResult destroySpace(XrSpace handle) {
     if (state.spaces.erase(object<Space>(handle)) == 0) return XR_ERROR_HANDLE_INVALID;
     delete object<Space>(handle);
     return XR_SUCCESS;
 }
-
 // Where a space's origin is in the runtime's own tracking frame.
 Rigid worldOf(XrSpace handle) {
     const Space& space = *object<Space>(handle);
     return space.type == XR_REFERENCE_SPACE_TYPE_VIEW ? compose(state.head, space.pose) : space.pose;
 }
-
 XrResult locateSpace(XrSpace space, XrSpace base, XrTime, XrSpaceLocation* location) {
     if (!live(state.spaces, space) || !live(state.spaces, base)) return XR_ERROR_HANDLE_INVALID;
     location->pose = toXr(compose(inverse(worldOf(base)), worldOf(space)));
@@ -307,7 +276,6 @@ XrResult locateSpace(XrSpace space, XrSpace base, XrTime, XrSpaceLocation* locat
                               XR_SPACE_LOCATION_ORIENTATION_TRACKED_BIT | XR_SPACE_LOCATION_POSITION_TRACKED_BIT;
     return XR_SUCCESS;
 }
-
 XrResult locateViews(XrSession handle, const XrViewLocateInfo* info, XrViewState* viewState, uint32_t capacity,
                      uint32_t* n, XrView* views) {
     Session* session = object<Session>(handle);
@@ -324,13 +292,10 @@ XrResult locateViews(XrSession handle, const XrViewLocateInfo* info, XrViewState
     return sized(capacity, n, 2);
 }
 
-// --- swapchains --------------------------------------------------------------------------
-
 XrResult enumerateFormats(XrSession, uint32_t capacity, uint32_t* n, int64_t* formats) {
     if (capacity >= 2) formats[0] = GL_SRGB8_ALPHA8, formats[1] = GL_RGBA8;  // sRGB first: the program must choose
     return sized(capacity, n, 2);
 }
-
 XrResult createSwapchain(XrSession handle, const XrSwapchainCreateInfo* info, XrSwapchain* out) {
     if (!live(state.sessions, handle)) return XR_ERROR_HANDLE_INVALID;
     if (info->format != GL_RGBA8 && info->format != GL_SRGB8_ALPHA8) return XR_ERROR_SWAPCHAIN_FORMAT_UNSUPPORTED;
@@ -347,13 +312,11 @@ XrResult createSwapchain(XrSession handle, const XrSwapchainCreateInfo* info, Xr
     *out = reinterpret_cast<XrSwapchain>(chain);
     return XR_SUCCESS;
 }
-
 XrResult destroySwapchain(XrSwapchain handle) {
     if (state.swapchains.erase(object<Swapchain>(handle)) == 0) return XR_ERROR_HANDLE_INVALID;
     deleteImages(object<Swapchain>(handle));
     return XR_SUCCESS;
 }
-
 XrResult enumerateImages(XrSwapchain handle, uint32_t capacity, uint32_t* n, XrSwapchainImageBaseHeader* images) {
     const std::vector<GLuint>& own = object<Swapchain>(handle)->images;
     auto* gl = reinterpret_cast<XrSwapchainImageOpenGLKHR*>(images);
@@ -363,7 +326,6 @@ XrResult enumerateImages(XrSwapchain handle, uint32_t capacity, uint32_t* n, XrS
     }
     return sized(capacity, n, uint32_t(own.size()));
 }
-
 XrResult acquireImage(XrSwapchain handle, const XrSwapchainImageAcquireInfo*, uint32_t* index) {
     Swapchain* chain = object<Swapchain>(handle);
     if (chain->acquired >= 0) return orderError();
@@ -371,14 +333,12 @@ XrResult acquireImage(XrSwapchain handle, const XrSwapchainImageAcquireInfo*, ui
     chain->next = (chain->next + 1) % chain->images.size();
     return XR_SUCCESS;
 }
-
 XrResult waitImage(XrSwapchain handle, const XrSwapchainImageWaitInfo*) {
     Swapchain* chain = object<Swapchain>(handle);
     if (chain->acquired < 0 || chain->waited) return orderError();
     chain->waited = true;
     return XR_SUCCESS;
 }
-
 XrResult releaseImage(XrSwapchain handle, const XrSwapchainImageReleaseInfo*) {
     Swapchain* chain = object<Swapchain>(handle);
     if (chain->acquired < 0 || !chain->waited) return orderError();
@@ -387,8 +347,6 @@ XrResult releaseImage(XrSwapchain handle, const XrSwapchainImageReleaseInfo*) {
     chain->waited = false;
     return XR_SUCCESS;
 }
-
-// --- frames ------------------------------------------------------------------------------
 
 XrResult waitFrame(XrSession handle, const XrFrameWaitInfo*, XrFrameState* frame) {
     Session* session = object<Session>(handle);
@@ -401,7 +359,6 @@ XrResult waitFrame(XrSession handle, const XrFrameWaitInfo*, XrFrameState* frame
     frame->shouldRender = XR_TRUE;
     return XR_SUCCESS;
 }
-
 XrResult beginFrame(XrSession handle, const XrFrameBeginInfo*) {
     Session* session = object<Session>(handle);
     if (!session->running) return XR_ERROR_SESSION_NOT_RUNNING;
@@ -410,7 +367,6 @@ XrResult beginFrame(XrSession handle, const XrFrameBeginInfo*) {
     session->frameBegun = true;
     return XR_SUCCESS;
 }
-
 XrResult endFrame(XrSession handle, const XrFrameEndInfo* info) {
     Session* session = object<Session>(handle);
     if (!session->running) return XR_ERROR_SESSION_NOT_RUNNING;
@@ -436,7 +392,6 @@ XrResult endFrame(XrSession handle, const XrFrameEndInfo* info) {
     if (exitAfter != nullptr && frames == std::atoi(exitAfter)) requestExit();
     return XR_SUCCESS;
 }
-
 XrResult getInstanceProcAddr(XrInstance, const char* name, PFN_xrVoidFunction* function) {
 #define ENTRY(name, fn) {"xr" name, reinterpret_cast<PFN_xrVoidFunction>(fn)}
     static const std::map<std::string, PFN_xrVoidFunction> table = {
@@ -471,7 +426,6 @@ EXPORT XrResult xrNegotiateLoaderRuntimeInterface(const NegotiateLoaderInfo* loa
     request->getInstanceProcAddr = getInstanceProcAddr;
     return XR_SUCCESS;
 }
-
 EXPORT void testxr_reset() {
     state.connected = true;
     state.exitAfterStop = false;
