@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <optional>
 
 namespace ovrlib {
 namespace {
@@ -32,7 +33,6 @@ protected:
     }
     int count(const char* name) const { return hook<TestXrCount>("testxr_count")(name); }
     void queueState(int state) const { hook<TestXrQueueState>("testxr_queueState")(state); }
-    test::HeadsetRig rig() const { return test::HeadsetRig(640, 240, std::make_unique<HeadsetContext>()); }
     static bool closing(const test::HeadsetRig& rig) { return glfwWindowShouldClose(rig.gl.window()) == GLFW_TRUE; }
     // Green in what each eye submitted last.
     std::array<test::Blob, 2> submitted() const {
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(OpenXrPath, RendersBothEyesIntoTheSwapchainsAndFollowsTheHead) {
     {
-        test::HeadsetRig xr = rig();
+        test::HeadsetRig xr(640, 240, std::make_unique<HeadsetContext>());
         EXPECT_EQ(xr.headset.resolution().width * 1000 + xr.headset.resolution().height, 640240);  // not virtual
         for (int i = 0; i < 3; ++i) xr.frame();
         const auto ahead = submitted();
@@ -78,7 +78,8 @@ TEST_F(OpenXrPath, RendersBothEyesIntoTheSwapchainsAndFollowsTheHead) {
 }
 
 TEST_F(OpenXrPath, FollowsTheSessionStatesTheRuntimeLeadsAndEndsOnExitOrLoss) {
-    test::HeadsetRig xr = rig();
+    std::optional<test::HeadsetRig> rigs[2];  // one after the other: the loader allows one instance
+    test::HeadsetRig& xr = rigs[0].emplace(640, 240, std::make_unique<HeadsetContext>());
     xr.frame();
     EXPECT_EQ(count("runningSessions"), 1);  // begun on READY
     queueState(XR_SESSION_STATE_STOPPING);     // ended; idle frames wait for the runtime
@@ -100,7 +101,8 @@ TEST_F(OpenXrPath, FollowsTheSessionStatesTheRuntimeLeadsAndEndsOnExitOrLoss) {
     EXPECT_EQ(count("runningSessions"), 0);
     xr.release();
     expectReleased();
-    test::HeadsetRig lost = rig();  // a session about to be lost: the window closes too
+    rigs[0].reset();
+    test::HeadsetRig& lost = rigs[1].emplace(640, 240, std::make_unique<HeadsetContext>());  // a session lost: closes too
     lost.frame();
     queueState(XR_SESSION_STATE_LOSS_PENDING);
     lost.frame();
