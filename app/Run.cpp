@@ -4,7 +4,7 @@
 #include "app/Scene.h"
 #include "app/Window.h"
 #include "data/ImagePreload.h"
-#include "data/StartupTimings.h"
+#include "app/StartupTimings.h"
 #include "ovrlib/Headset.h"
 
 #include <epoxy/gl.h>
@@ -19,12 +19,36 @@
 namespace earth {
 namespace {
 
-void onKey(GLFWwindow* window, int key, int scancode, int action, int mods) {
-    if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS) {
-        glfwSetWindowShouldClose(window, GLFW_TRUE);
-    }
+InputState* inputOf(GLFWwindow* window) {
     auto* scene = static_cast<Scene*>(glfwGetWindowUserPointer(window));
-    if (scene != nullptr) scene->input().recordKey(key, scancode, action, mods);
+    return scene != nullptr ? &scene->input() : nullptr;
+}
+
+void onKey(GLFWwindow* window, int key, int scancode, int action, int mods) {
+    if (InputState* input = inputOf(window)) input->recordKey(key, scancode, action, mods);
+}
+
+void onChar(GLFWwindow* window, unsigned codepoint) {
+    if (InputState* input = inputOf(window)) input->recordChar(codepoint);
+}
+
+void onCursor(GLFWwindow* window, double x, double y) {
+    if (InputState* input = inputOf(window)) input->recordPointer(x, y);
+}
+
+void onCursorEnter(GLFWwindow* window, int entered) {
+    double x = 0.0;
+    double y = 0.0;
+    glfwGetCursorPos(window, &x, &y);
+    if (InputState* input = inputOf(window)) input->recordPointer(x, y, entered == GLFW_TRUE);
+}
+
+void onMouseButton(GLFWwindow* window, int button, int action, int /*mods*/) {
+    if (InputState* input = inputOf(window)) input->recordMouseButton(button, action, glfwGetTime());
+}
+
+void onScroll(GLFWwindow* window, double /*x*/, double y) {
+    if (InputState* input = inputOf(window)) input->recordScroll(y);
 }
 
 // The desktop picture follows the window: a minimised window keeps its last aspect.
@@ -91,6 +115,11 @@ void run(bool noVr, bool noTour, int width, int height) {
         Scene scene(headset.get(), window, aspect, noTour);
         glfwSetWindowUserPointer(window, &scene);
         glfwSetKeyCallback(window, onKey);
+        glfwSetCharCallback(window, onChar);
+        glfwSetCursorPosCallback(window, onCursor);
+        glfwSetCursorEnterCallback(window, onCursorEnter);
+        glfwSetMouseButtonCallback(window, onMouseButton);
+        glfwSetScrollCallback(window, onScroll);
         if (noVr) glfwSetFramebufferSizeCallback(window, onFramebufferSize);
 
         for (std::uint32_t frameIndex = 0; !glfwWindowShouldClose(window); ++frameIndex) {

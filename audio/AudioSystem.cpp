@@ -1,5 +1,4 @@
 #include "audio/AudioSystem.h"
-#include "data/StartupTimings.h"
 
 #include "audio/AudioError.h"
 #include "audio/AudioTrack.h"
@@ -53,7 +52,6 @@ void AudioSystem::ContextDestroyer::operator()(ALCcontext* context) const {
 }
 
 AudioSystem::AudioSystem(float volume, const char* deviceName) : volume_(volume) {
-    const StageTimer timer(StartupStage::Audio);
     quietenSoundLibraries();
     device_.reset(alcOpenDevice(deviceName));
     // Thread-local contexts let two systems (one per script) live side by side.

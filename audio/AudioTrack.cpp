@@ -1,5 +1,4 @@
 #include "audio/AudioTrack.h"
-#include "data/StartupTimings.h"
 
 #include "audio/AudioError.h"
 #include "audio/AudioSystem.h"
@@ -17,7 +16,6 @@ constexpr long bufferMillis = 250;
 }  // namespace
 
 AudioTrack::AudioTrack(AudioSystem& audio, int resourceId) : audio_(&audio) {
-    const StageTimer timer(StartupStage::Audio);
     AudioSystem::Lock lock(audio);
     audio.attach(this);
     if (!audio.available()) {
@@ -286,19 +284,5 @@ bool AudioTrack::finishedLocked() const {
     // has nothing left (otherwise it ran dry and the worker restarts it).
     return reachedEnd_ && sourceStateLocked() == AL_STOPPED;
 }
-
-IScriptElement* AudioTrack::start(ScriptContext&) {
-    play();
-    return nullptr;
-}
-
-IScriptElement* AudioTrack::onSkip(ScriptContext&) {
-    stop();
-    return nullptr;
-}
-
-void AudioTrack::pause(ScriptContext&) { setPaused(true); }
-
-void AudioTrack::resume(ScriptContext&) { setPaused(false); }
 
 }  // namespace earth

@@ -10,25 +10,22 @@
 #include <ostream>
 #include <set>
 #include <stdexcept>
+#include <string_view>
 
 namespace earth {
 
-const CategoryTable categoryTable = {
-    {"1999-025", 902},        {"2012-044", 903},   {"amateur", 904},
-    {"argos", 905},           {"beidou", 906},     {"cosmos-2251-debris", 907},
-    {"cubesat", 908},         {"dmc", 909},        {"education", 910},
-    {"engineering", 911},     {"galileo", 912},    {"geo", 913},
-    {"geodetic", 914},        {"globalstar", 915}, {"glo-ops", 916},
-    {"goes", 917},            {"gorizont", 918},   {"gps-ops", 919},
-    {"intelsat", 920},        {"iridium", 921},    {"iridium-33-debris", 922},
-    {"military", 923},        {"molniya", 924},    {"musson", 925},
-    {"nnss", 926},            {"noaa", 927},       {"orbcomm", 928},
-    {"other", 929},           {"other-comm", 930}, {"radar", 931},
-    {"raduga", 932},          {"resource", 933},   {"sarsat", 934},
-    {"sbas", 935},            {"science", 936},    {"sputnik", 937},
-    {"stations", 938},        {"tdrss", 939},      {"weather", 940},
-    {"x-comm", 941},
-};
+// Every element-set file the build embeds from the catalogue's folder, in manifest order.
+const CategoryTable categoryTable = [] {
+    CategoryTable table;
+#define ORBITARIUM_RESOURCE(type, id, stem, folder)                                       \
+    if (std::string_view(#type) == "DATA" &&                                             \
+        std::string_view(folder) == "resources/catalogue/tle") {                          \
+        table.emplace_back(stem, static_cast<std::uint16_t>(std::stoi(id)));             \
+    }
+#include "orbitarium_resources_list.inc"
+#undef ORBITARIUM_RESOURCE
+    return table;
+}();
 
 const std::vector<std::string> debrisCategories = {"1999-025", "iridium-33-debris",
                                                    "cosmos-2251-debris", "2012-044"};
@@ -141,6 +138,14 @@ Satellite findSatellite(const std::vector<Satellite>& satellites, std::int32_t c
         }
     }
     throw std::runtime_error("Invalid satellite");
+}
+
+const Satellite* satelliteByNumber(const std::vector<Satellite>& satellites,
+                                   std::int32_t catalogNumber) {
+    const auto it = std::lower_bound(
+        satellites.begin(), satellites.end(), catalogNumber,
+        [](const Satellite& s, std::int32_t number) { return s.catalogNumber < number; });
+    return it != satellites.end() && it->catalogNumber == catalogNumber ? &*it : nullptr;
 }
 
 }  // namespace earth

@@ -161,7 +161,7 @@ void buildOrbitVertices(std::vector<OrbitVertex>& vertices, std::vector<std::uin
     const float meanRadius = static_cast<float>(std::sqrt(
         (static_cast<float>(std::pow(static_cast<double>(a), 2.0)) +
          static_cast<float>(std::pow(static_cast<double>(b), 2.0))) * 0.5f));
-    const float circumference = meanRadius * 6.2831855f * s;
+    const float circumference = meanRadius * 2.0f * orbit::pi * s;
     const float headSpacing = (0.02f / circumference) * satellite.period;
 
     OrbitVertex vertex{};

@@ -1,5 +1,4 @@
 #include "render/EarthRenderer.h"
-#include "data/StartupTimings.h"
 
 #include "data/Resources.h"
 #include "data/SimulationClock.h"
@@ -16,14 +15,12 @@ namespace {
 
 // The mesh's lists are large; they live only until they are uploaded.
 IndexedMesh globeMesh(float radius, const EarthResources& resources) {
-    const earth::StageTimer timer(earth::StartupStage::Mesh);
     if (resources.mesh != nullptr) return IndexedMesh(*resources.mesh);
     const LoadedEarthData data(radius, resources.grid);
     return IndexedMesh(data);
 }
 
 glcommon::GlNameArray<1> mapTexture(std::uint16_t id, GLint internalFormat) {
-    const earth::StageTimer timer(earth::StartupStage::Textures);
     const Image image(id);
     return glcommon::Texture2D(image, internalFormat);
 }

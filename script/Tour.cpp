@@ -1,9 +1,9 @@
 #include "script/Tour.h"
 
 #include "audio/AudioSystem.h"
-#include "audio/AudioTrack.h"
 #include "data/Catalogue.h"
 #include "data/OrbitGeometry.h"
+#include "script/TrackElement.h"
 
 #include <glm/vec4.hpp>
 
@@ -12,7 +12,7 @@
 namespace earth {
 namespace {
 
-constexpr float kPi = 3.14159265358979323846f;
+constexpr float kPi = orbit::pi;
 
 const glm::vec4 kGreen{0.44f, 0.82f, 0.42f, 1.0f};
 const glm::vec4 kOrange{1.0f, 0.75f, 0.34f, 1.0f};
@@ -70,12 +70,11 @@ std::vector<int> allSatellites(const std::vector<Satellite>& catalogue) {
 
 OrbitPose startPose(float scale) { return pose(0, scale); }
 
-ExplorationScript::ExplorationScript(const std::vector<Satellite>& catalogue, InputState* input,
-                                     const float* scale)
+ExplorationScript::ExplorationScript(const std::vector<Satellite>& catalogue, const float* scale)
     : selection_(&catalogue),
-      free_(&selection_, input, scale, &look_, &follow_),
-      look_(&selection_, input, &free_),
-      follow_(&selection_, input, 1.0f * orbit::earthRadius * *scale, kPi / 8.0f, &reorient_),
+      free_(&selection_, scale, &look_, &follow_),
+      look_(&selection_, &free_),
+      follow_(&selection_, 1.0f * orbit::earthRadius * *scale, kPi / 8.0f, &reorient_),
       reorient_(&selection_, kPi / 8.0f, &free_) {
     IScriptElement* next = &free_;
     next = pool_.make<SubsetVisible>(subsetByClass(catalogue, OrbitClass::All), next);
@@ -95,7 +94,7 @@ TourScript::TourScript(const std::vector<Satellite>& catalogue, AudioSystem& aud
     const auto geo = subsetByClass(catalogue, OrbitClass::Geo);
     const auto elliptical = subsetByClass(catalogue, OrbitClass::Elliptical);
 
-    auto track = [&](int id) { return pool_.make<AudioTrack>(audio, id); };
+    auto track = [&](int id) { return pool_.make<TrackElement>(audio, id); };
     auto move = [&](int poseIndex, float seconds, IScriptElement* next = nullptr) {
         return pool_.make<CameraTransition>(pose(poseIndex, scale), seconds, next);
     };
@@ -189,9 +188,8 @@ TourScript::TourScript(const std::vector<Satellite>& catalogue, AudioSystem& aud
     steps_.assign(s.begin() + 1, s.end());
 }
 
-IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, InputState* input,
-                                 const float* scale) {
-    static ExplorationScript script(catalogue, input, scale);
+IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, const float* scale) {
+    static ExplorationScript script(catalogue, scale);
     return script.first();
 }
 
@@ -207,17 +205,17 @@ AudioSystem& startMusic() {
 }  // namespace
 
 ScriptContext buildTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
-                        InputState* input, const float* scale, float initialRate) {
+                        const float* scale, float initialRate) {
     AudioSystem& audio = startMusic();
-    IScriptElement* exploration = buildExploration(catalogue, input, scale);
+    IScriptElement* exploration = buildExploration(catalogue, scale);
     static TourScript tour(catalogue, audio, *scale, initialRate, exploration);
     return ScriptContext(renderer, startPose(*scale).frame, initialRate, 1, tour.first());
 }
 
 ScriptContext buildNoTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
-                          InputState* input, const float* scale, float initialRate) {
+                          const float* scale, float initialRate) {
     startMusic();
-    IScriptElement* exploration = buildExploration(catalogue, input, scale);
+    IScriptElement* exploration = buildExploration(catalogue, scale);
     return ScriptContext(renderer, startPose(*scale).frame, initialRate, 2, exploration);
 }
 

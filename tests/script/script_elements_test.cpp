@@ -31,7 +31,7 @@ TEST_F(ScriptElements, ContextStartsTheFirstElementRunsItsChainAndSurvivesNullAn
     EXPECT_TRUE(ctx.panels.empty());
 
     ScriptContext empty(&sats, CameraFrame{}, 1.0f, 0, nullptr);
-    empty.update(1.0f);
+    empty.update(test::input(1.0f));
     empty.onContinue();
     empty.onSkip();
     empty.togglePause();
@@ -49,7 +49,7 @@ TEST_F(ScriptElements, WaitForInputHandsOverOnContinueEvenWhilePaused) {
     ProbeElement after("after", &log);
     WaitForInput wait(&after);
     ScriptContext ctx(&sats, CameraFrame{}, 1.0f, 0, &wait);
-    ctx.update(1.0f);
+    ctx.update(test::input(1.0f));
     EXPECT_EQ(ctx.current, &wait);
     EXPECT_FALSE(wait.isFinished());
     ctx.togglePause();
@@ -65,10 +65,10 @@ TEST_F(ScriptElements, PauseStopsUpdatesAndIsForwardedToTheElementInCharge) {
     ctx.togglePause();
     EXPECT_TRUE(ctx.paused);
     EXPECT_EQ(ctx.effectiveRate(), 0.0f);
-    ctx.update(0.1f);
+    ctx.update(test::input(0.1f));
     ctx.onSkip();
     ctx.togglePause();
-    ctx.update(0.1f);
+    ctx.update(test::input(0.1f));
     EXPECT_EQ(log, (Log{"p.start", "p.pause", "p.skip", "p.resume", "p.update"}));
 }
 
@@ -77,11 +77,11 @@ TEST_F(ScriptElements, SetRateEasesFromTheEffectiveRateAndHandsOverOnArrival) {
     SetRate ramp(0.0f, 1.0f, &after);
     ScriptContext ctx(&sats, CameraFrame{}, 1000.0f, 0, &ramp);
     EXPECT_FALSE(ramp.isFinished());
-    ctx.update(0.5f);
+    ctx.update(test::input(0.5f));
     EXPECT_EQ(ctx.rate, 1000.0f);
-    ctx.update(0.5f);
+    ctx.update(test::input(0.5f));
     EXPECT_NEAR(ctx.rate, 500.0f, 1e-3f);
-    ctx.update(0.5f);
+    ctx.update(test::input(0.5f));
     EXPECT_EQ(ctx.rate, 0.0f);
     EXPECT_EQ(ctx.current, &after);
     EXPECT_TRUE(ramp.isFinished());
@@ -90,7 +90,7 @@ TEST_F(ScriptElements, SetRateEasesFromTheEffectiveRateAndHandsOverOnArrival) {
     SetRate jump(3.0f, 0.0f, &after);
     ScriptContext ctx2(&sats, CameraFrame{}, 1000.0f, 0, &jump);
     EXPECT_EQ(ctx2.current, &jump);
-    ctx2.update(1.0f / 60.0f);
+    ctx2.update(test::input(1.0f / 60.0f));
     EXPECT_EQ(ctx2.rate, 3.0f);
     EXPECT_EQ(ctx2.current, &after);
 }
@@ -103,22 +103,22 @@ TEST_F(ScriptElements, SetRateUnderPause) {
     ctx.togglePause();
     ctx.onContinue();
     ctx.togglePause();
-    ctx.update(0.5f);
+    ctx.update(test::input(0.5f));
     EXPECT_EQ(ctx.rate, 0.0f);
-    ctx.update(0.5f);
+    ctx.update(test::input(0.5f));
     EXPECT_NEAR(ctx.rate, 50.0f, 1e-4f);
 
     // Paused mid-ramp: frozen, then it goes on from the same place.
     SetRate slow(0.0f, 2.0f, nullptr);
     ScriptContext ctx2(&sats, CameraFrame{}, 1000.0f, 0, &slow);
-    ctx2.update(0.5f);
-    ctx2.update(0.5f);
+    ctx2.update(test::input(0.5f));
+    ctx2.update(test::input(0.5f));
     const float before = ctx2.rate;
     ctx2.togglePause();
-    for (int i = 0; i < 100; ++i) ctx2.update(0.5f);
+    for (int i = 0; i < 100; ++i) ctx2.update(test::input(0.5f));
     EXPECT_EQ(ctx2.rate, before);
     ctx2.togglePause();
-    ctx2.update(0.5f);  // value at 1.0 s of 2: halfway
+    ctx2.update(test::input(0.5f));  // value at 1.0 s of 2: halfway
     EXPECT_NEAR(ctx2.rate, 500.0f, 1e-3f);
 }
 
@@ -176,7 +176,7 @@ TEST_F(ScriptElements, CompoundWithoutNextNeverHandsOverEvenWhenFinished) {
     SubsetVisible visible({}, nullptr);  // an empty list hides every satellite
     CompoundScriptElement step({&visible}, nullptr);
     ScriptContext ctx(&sats, CameraFrame{}, 1.0f, 0, &step);
-    ctx.update(1.0f);
+    ctx.update(test::input(1.0f));
     EXPECT_EQ(ctx.current, &step);
     EXPECT_TRUE(step.isFinished());
     EXPECT_FALSE(sats.records[1].visible);
@@ -190,7 +190,7 @@ TEST_F(ScriptElements, CompoundEndsOnlyWhenEverySlotHasFinished) {
     SetRate second(20.0f, 0.5f, nullptr);
     CompoundScriptElement step({&first, &second}, &after);
     ScriptContext ctx(&sats, CameraFrame{}, 0.0f, 0, &step);
-    for (int i = 0; i < 10; ++i) ctx.update(0.25f);
+    for (int i = 0; i < 10; ++i) ctx.update(test::input(0.25f));
     EXPECT_EQ(step.children()[0], &wait);  // slot 0 has moved on in its own sequence
     EXPECT_EQ(step.children()[1], &second);
     EXPECT_TRUE(second.isFinished());
@@ -204,7 +204,7 @@ TEST_F(ScriptElements, CompoundEndsOnlyWhenEverySlotHasFinished) {
     SubsetVisible leadsOn({}, &forever), other({}, nullptr);
     CompoundScriptElement step2({&leadsOn, &other}, &after);
     ScriptContext ctx2(&sats, CameraFrame{}, 1.0f, 0, &step2);
-    for (int i = 0; i < 5; ++i) ctx2.update(1.0f);
+    for (int i = 0; i < 5; ++i) ctx2.update(test::input(1.0f));
     EXPECT_EQ(ctx2.current, &step2);
     EXPECT_EQ(step2.children()[0], &forever);
     EXPECT_EQ(log.size(), 6u);  // started once, updated five times
@@ -219,7 +219,7 @@ TEST_F(ScriptElements, CompoundForwardsEveryEventToEveryChildInOrder) {
     ctx.onSkip();
     ctx.togglePause();
     ctx.togglePause();
-    ctx.update(0.1f);
+    ctx.update(test::input(0.1f));
     EXPECT_EQ(log, (Log{"a.start", "b.start", "a.continue", "b.continue", "a.skip", "b.skip",
                         "a.pause", "b.pause", "a.resume", "b.resume", "a.update", "b.update"}));
 }

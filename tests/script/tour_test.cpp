@@ -4,7 +4,6 @@
 
 #include "audio/AudioSystem.h"
 #include "data/Catalogue.h"
-#include "script/InputState.h"
 #include "ScriptFakes.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +14,6 @@
 namespace earth {
 namespace {
 
-using test::FakeJoysticks;
 using test::FakeSatellites;
 
 Satellite satellite(int number, int orbitClass, std::vector<std::string> categories = {}) {
@@ -56,8 +54,6 @@ protected:
 
     std::vector<Satellite> catalogue;
     FakeSatellites renderer;
-    FakeJoysticks joysticks;
-    InputState input{&joysticks};
     float scale = 1.0f / 6378100.0f;
     // No sound device: every track counts as finished at once, so narration steps end with
     // their camera moves and the test runs in simulated frames only.
@@ -65,20 +61,20 @@ protected:
 };
 
 TEST_F(TourTest, EveryStepTakesChargeInOrderAndTheLastInstallsFreeExploration) {
-    ExplorationScript exploration(catalogue, &input, &scale);
+    ExplorationScript exploration(catalogue, &scale);
     TourScript tour(catalogue, audio, scale, 1000.0f, exploration.first());
     ASSERT_EQ(tour.steps().size(), 35u);
 
     ScriptContext ctx(&renderer, startPose(scale).frame, 1000.0f, 1, tour.first());
     EXPECT_EQ(ctx.splash, 1);
     EXPECT_NEAR(glm::length(ctx.camera.position), 3.0f, 1e-5f);
-    for (int i = 0; i < 50; ++i) ctx.update(0.05f);
+    for (int i = 0; i < 50; ++i) ctx.update(test::input(0.05f));
     EXPECT_EQ(stepOf(tour, ctx.current), 1) << "the first splash waits for the continue control";
 
-    ctx.onContinue();
+    ctx.update(test::input(0.05f, {Control::Continue}));
     EXPECT_EQ(ctx.splash, 0);
     EXPECT_EQ(stepOf(tour, ctx.current), 3);
-    while (stepOf(tour, ctx.current) == 3) ctx.update(0.05f);
+    while (stepOf(tour, ctx.current) == 3) ctx.update(test::input(0.05f));
     // The first move ends on its pose: 52 degrees up, 6 Earth radii out.
     EXPECT_NEAR(glm::length(ctx.camera.position), 6.0f, 1e-4f);
     EXPECT_NEAR(ctx.camera.position.y / 6.0f, std::sin(52.0f / 180.0f * 3.14159265f), 1e-5f);
@@ -87,7 +83,7 @@ TEST_F(TourTest, EveryStepTakesChargeInOrderAndTheLastInstallsFreeExploration) {
     std::vector<int> visited{1, 2, 3, stepOf(tour, ctx.current)};
     bool sawFastTime = false;
     for (int frame = 0; frame < 20000 && stepOf(tour, ctx.current) != 35; ++frame) {
-        ctx.update(0.05f);
+        ctx.update(test::input(0.05f));
         const int step = stepOf(tour, ctx.current);
         if (step != visited.back()) visited.push_back(step);
         if (ctx.rate >= 12000.0f - 1.0f) sawFastTime = true;
@@ -123,16 +119,16 @@ TEST_F(TourTest, EveryStepTakesChargeInOrderAndTheLastInstallsFreeExploration) {
     ASSERT_EQ(stepOf(tour, ctx.current), 35);
 
     // Step 35 hides everything and shows the second splash until the continue control.
-    ctx.update(0.05f);
+    ctx.update(test::input(0.05f));
     EXPECT_EQ(ctx.splash, 2);
     EXPECT_TRUE(renderer.visibleCalls.back().empty());
-    ctx.onContinue();
-    ctx.update(0.05f);
+    ctx.update(test::input(0.05f, {Control::Continue}));
+    ctx.update(test::input(0.05f));
     EXPECT_EQ(ctx.splash, 0);
     EXPECT_TRUE(shown(1) && shown(32404) && shown(27540) && shown(24876));
     EXPECT_FALSE(shown(25000)) << "debris without a class stays hidden in free exploration";
     EXPECT_EQ(renderer.records.at(32404).color, glm::vec4(0.42f, 0.65f, 0.87f, 1.0f));
-    for (int i = 0; i < 100; ++i) ctx.update(0.05f);
+    for (int i = 0; i < 100; ++i) ctx.update(test::input(0.05f));
     EXPECT_EQ(stepOf(tour, ctx.current), 35) << "free exploration runs inside the last step";
 }
 
