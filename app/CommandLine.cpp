@@ -26,7 +26,8 @@ constexpr int kNoVr = 2;
 constexpr int kNoTour = 3;
 constexpr int kWidth = 4;
 constexpr int kHeight = 5;
-constexpr int kOptionCount = 6;
+constexpr int kVrPreview = 6;
+constexpr int kOptionCount = 7;
 
 const std::array<OptionRow, kOptionCount> kOptions = {{
     {kCatchAll, "", "", ArgumentCheck::None, "Available command line options:"},
@@ -39,6 +40,8 @@ const std::array<OptionRow, kOptionCount> kOptions = {{
      " --width, -w  \tWidth of the window (only honored in NoVR mode)"},
     {kHeight, "h", "height", ArgumentCheck::Numeric,
      " --height, -h \tHeight of the window (only honored in NoVR mode)"},
+    {kVrPreview, "", "vr-preview", ArgumentCheck::None,
+     " --vr-preview \tShow the built-in virtual headset in a window, without a headset"},
 }};
 
 const OptionRow* findLong(const std::string& name) {
@@ -179,6 +182,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
     }
     result.settings.noVr = found.seen[kNoVr];
     result.settings.noTour = found.seen[kNoTour];
+    result.settings.vrPreview = found.seen[kVrPreview];
     if (found.seen[kWidth]) result.settings.width = found.value[kWidth];
     if (found.seen[kHeight]) result.settings.height = found.value[kHeight];
     return result;

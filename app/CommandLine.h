@@ -12,6 +12,7 @@ struct Settings {
     bool noTour = false;
     int width = 1024;
     int height = 768;
+    bool vrPreview = false;  // the virtual headset even when no headset is connected
 };
 
 enum class CommandLineOutcome { Run, Help, Invalid };

@@ -1,6 +1,7 @@
 #include "app/Scene.h"
 
 #include "app/DesktopView.h"
+#include "app/Screenshot.h"
 #include "data/Catalogue.h"
 #include "overlay/SatelliteInformationPanel.h"
 #include "ovrlib/Headset.h"
@@ -12,6 +13,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cstdio>
+#include <ctime>
 
 namespace earth {
 namespace {
@@ -102,6 +104,7 @@ void Scene::frame(std::uint32_t frameIndex) {
                                    glm::vec2(static_cast<float>(width), static_cast<float>(height)));
     }
     if (input.wasPressed(Control::Escape)) glfwSetWindowShouldClose(window_, GLFW_TRUE);
+    applyWindowControls(input, false);
     if (timed) markStage(Input, since);
 
     script_.update(input);
@@ -120,7 +123,23 @@ void Scene::frame(std::uint32_t frameIndex) {
     } else {
         renderDesktop(timed ? &since : nullptr);
     }
+    applyWindowControls(input, true);
     lastFrameTime_ = now;
+}
+
+void Scene::applyWindowControls(const FrameInput& input, bool afterDrawing) {
+    if (!afterDrawing) {
+        if (input.wasPressed(Control::Mute)) setSoundMuted(muted_ = !muted_);
+        if (input.wasPressed(Control::Fullscreen) && headset_ == nullptr) fullScreen_.toggle(window_);
+        return;
+    }
+    // The headset's window shows no picture of its own; the screenshot is a desktop habit.
+    if (input.wasPressed(Control::Screenshot) && headset_ == nullptr) {
+        int width = 0;
+        int height = 0;
+        glfwGetFramebufferSize(window_, &width, &height);
+        writeScreenshot(width, height, screenshotName(std::time(nullptr)));
+    }
 }
 
 void Scene::layOutPanels(float dt) {
@@ -149,7 +168,8 @@ void Scene::renderDesktop(double* since) {
 
 void Scene::renderHeadset(std::uint32_t frameIndex) {
     const CameraFrame& camera = script_.camera;
-    const ovrlib::EyeCamera eyeCamera{camera.position, camera.forward, camera.up, camera.basis};
+    const ovrlib::EyeCamera eyeCamera{camera.position, camera.forward, camera.up, camera.basis,
+                                      desktopNearPlane(camera.position)};
     const ovrlib::Gaze gaze = ovrlib::renderHeadsetFrame(
         *boundRenderState_, *headset_, eyeFramebuffers_, frameIndex, eyeCamera,
         [this](const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky) {

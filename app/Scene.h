@@ -2,6 +2,7 @@
 // Everything that exists while the window is open: clock, catalogue, headset render targets,
 // renderers, input and the running script, and the frame that drives them.
 
+#include "app/FullScreen.h"
 #include "app/InputState.h"
 #include "app/StartupTimings.h"
 #include "data/OrbitGeometry.h"
@@ -71,6 +72,8 @@ private:
     void drawScene(const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky,
                    double* since = nullptr);
     void layOutPanels(float dt);
+    // Mute, full screen and screenshot: the window's and the program's own controls.
+    void applyWindowControls(const FrameInput& input, bool afterDrawing);
 
     ovrlib::Headset* headset_;
     GLFWwindow* window_;
@@ -102,6 +105,8 @@ private:
     // The centre of the view last shown: what the viewer looks at when the next frame's script
     // asks.
     Ray gaze_;
+    FullScreen fullScreen_;
+    bool muted_ = false;
     // Window-system seconds at the end of the previous frame. Kept in double precision: a
     // float of a long-running clock rounds the step to milliseconds, and sometimes to zero.
     double lastFrameTime_;

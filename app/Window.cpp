@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 
+#include "app/ViewportRatio.h"
 #include "ovrlib/Headset.h"
 
 #include <cstdio>
@@ -76,8 +77,14 @@ GLFWwindow* createWindow(const ovrlib::Headset* headset, int width, int height) 
             GLFWmonitor* monitor = headsetMonitor(headset->displayDeviceName());
             window = glfwCreateWindow(size.width, size.height, "Orbitarium", monitor, nullptr);
         } else {
+            // A preview in a window of its own: never larger than the screen it opens on.
+            int x = 0, y = 0, areaWidth = 0, areaHeight = 0;
+            if (GLFWmonitor* primary = glfwGetPrimaryMonitor()) {
+                glfwGetMonitorWorkarea(primary, &x, &y, &areaWidth, &areaHeight);
+            }
+            const FittedSize fitted = fitWithin(size.width, size.height, areaWidth, areaHeight);
             glfwWindowHint(GLFW_DECORATED, GLFW_TRUE);
-            window = glfwCreateWindow(size.width, size.height, "Orbitarium", nullptr, nullptr);
+            window = glfwCreateWindow(fitted.width, fitted.height, "Orbitarium", nullptr, nullptr);
         }
     }
     if (window == nullptr) throw std::runtime_error("Window creation failed");

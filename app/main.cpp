@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     {
         const earth::DisplayAwake awake;
         try {
-            earth::run(settings.noVr, settings.noTour, settings.width, settings.height);
+            earth::run(settings);
         } catch (const std::exception& e) {
             std::cerr << e.what() << std::endl;
             exitCode = 1;

@@ -128,4 +128,10 @@ void AudioSystem::serviceLoop() {
     alcSetThreadContext(nullptr);
 }
 
+void AudioSystem::setMuted(bool muted) {
+    if (!available()) return;
+    const Lock lock(*this);
+    alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
+}
+
 }  // namespace earth

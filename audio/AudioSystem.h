@@ -27,6 +27,8 @@ public:
     bool available() const { return context_ != nullptr; }
     // Given to every looped track.
     float volume() const { return volume_; }
+    // Silences every track of this system, or brings them back.
+    void setMuted(bool muted);
 
     // Holds the system's lock with its context current on the calling thread, so that the
     // worker and the main thread never interleave OpenAL calls or read each other's errors.

@@ -107,8 +107,9 @@ IScriptElement* FreeCameraElement::update(float, ScriptContext& ctx) {
     controller_.update(input);
     ctx.camera = controller_.pose.frame;
     const PointerInput& pointer = input.pointer;
-    // A few pixels either way of the pointer still hit a satellite's thin tube.
-    constexpr float kPointerReachPixels = 5.0f;
+    // The pick measures to a satellite's tip; pointing anywhere on its head, a few pixels
+    // either side of the thin tube, still hits it.
+    constexpr float kPointerReachPixels = 12.0f;
     const int under = pointer.inside ? ctx.renderer->pickByGaze(pointer.ray.origin,
                                                                 pointer.ray.direction,
                                                                 kPointerReachPixels * pointer.pixelAngle)

@@ -127,12 +127,23 @@ TourScript::TourScript(const std::vector<Satellite>& catalogue, AudioSystem& aud
                       ride(24876), track(261)},
                      s[34]);
     s[32] = together({ride(24876), rate(r0, 8.0f)}, s[33]);
-    s[31] = visible(subsetByCategory(catalogue, "gps-ops"), s[32]);
+    // The other navigation satellites fade, so that the six of the newer series stand out in
+    // orange when step 33 names them.
+    const auto gps = subsetByCategory(catalogue, "gps-ops");
+    s[31] = together({visible(gps), colour(gps, faded(kOrange))}, s[32]);
     s[30] = flyTo(24876, 10.0f, s[31]);
     s[29] = rate(0.0f, 2.0f, s[30]);
-    s[28] = together({visible(subsetByCategory(catalogue, "1999-025")), track(251)}, s[29]);
+    // One thin colour for the whole cloud: fragments left red or thick by earlier steps would
+    // otherwise stand out of it.
+    const auto cloud = subsetByCategory(catalogue, "1999-025");
+    s[28] = together({visible(cloud), colour(cloud, kGreen), size(cloud, 0.01f), track(251)}, s[29]);
     s[27] = together({move(9, 5.0f)}, s[28]);
-    s[26] = together({move(2, 6.0f), visible({40025, 40032}), track(226)}, s[27]);
+    // Two satellites flying close together: larger, and one in another colour, so that they
+    // read as two.
+    s[26] = together({move(2, 6.0f), visible({40025, 40032}),
+                      pool_.make<SubsetColor>(SubsetColor::Entries{{40025, kGreen}, {40032, kOrange}}, nullptr),
+                      size({40025, 40032}, 0.04f), track(226)},
+                     s[27]);
     s[25] = together({rate(1.5f * r0, 6.0f), size(subsetByClass(catalogue, OrbitClass::All), 0.01f),
                       move(2, 8.0f), visible(sunSynchronousLeoSatellites), track(216)},
                      s[26]);
@@ -194,15 +205,22 @@ IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, const 
 }
 
 namespace {
+AudioSystem& programAudio() {
+    static AudioSystem audio(1.0f);
+    return audio;
+}
+
 // The music loop plays from the moment a script is built until the program ends; it is not
 // a script element, so pausing the script leaves it playing.
 AudioSystem& startMusic() {
-    static AudioSystem audio(1.0f);
+    AudioSystem& audio = programAudio();
     static AudioTrack music(audio, 101);
     music.playLooped();
     return audio;
 }
 }  // namespace
+
+void setSoundMuted(bool muted) { programAudio().setMuted(muted); }
 
 ScriptContext buildTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
                         const float* scale, float initialRate) {

@@ -87,6 +87,9 @@ OrbitPose startPose(float scale);
 IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, const float* scale);
 ScriptContext buildTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
                         const float* scale, float initialRate);
+// Silences the music and every narration, or brings them back.
+void setSoundMuted(bool muted);
+
 ScriptContext buildNoTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
                           const float* scale, float initialRate);
 

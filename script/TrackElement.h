@@ -11,7 +11,8 @@ class AudioSystem;
 
 class TrackElement final : public IScriptElement {
 public:
-    TrackElement(AudioSystem& audio, int resourceId) : track_(audio, resourceId) {}
+    TrackElement(AudioSystem& audio, int resourceId)
+        : track_(audio, resourceId), resourceId_(resourceId) {}
 
     // A step that begins while the script is paused (a skip during a pause) stays silent until
     // the resume: picture and clock are frozen, so its narration must not run ahead.
@@ -22,9 +23,11 @@ public:
     bool isFinished() const override { return !waitingForResume_ && track_.isFinished(); }
 
     const AudioTrack& track() const { return track_; }
+    int resourceId() const { return resourceId_; }
 
 private:
     AudioTrack track_;
+    int resourceId_;
     bool waitingForResume_ = false;
 };
 

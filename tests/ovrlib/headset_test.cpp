@@ -16,15 +16,18 @@ constexpr float kPi = glm::pi<float>();
 const glm::vec3 kX{1, 0, 0}, kY{0, 1, 0}, kZ{0, 0, 1};
 
 TEST(ProjectionFromFov, FrustumEdgesAndPlanesLandOnTheClipBorders) {
+    const auto ndc = [](const glm::mat4& m, float x, float y, float z) { const glm::vec4 c = m * glm::vec4(x, y, z, 1.0f); return glm::vec3(c) / c.w; };
     for (const FovPort& fov : {FovPort{1.0f, 1.0f, 1.0f, 1.0f}, FovPort{1.3f, 0.9f, 1.1f, 0.7f}, FovPort{0.5f, 1.5f, 0.25f, 2.0f}}) {
-        const glm::mat4 p = projectionFromFov(fov, 0.2f, 100.0f);
-        const auto ndc = [&](float x, float y, float z) { const glm::vec4 c = p * glm::vec4(x, y, z, 1.0f); return glm::vec3(c) / c.w; };
+        const glm::mat4 p = projectionFromFov(fov, 0.2f, 100.0f), close = withNearPlane(p, 0.004f);
         const float d = 7.0f;
-        EXPECT_NEAR(ndc(-fov.left * d, 0, -d).x, -1.0f, 1e-5f) << fov.left;
-        EXPECT_NEAR(ndc(fov.right * d, 0, -d).x, 1.0f, 1e-5f) << fov.right;
-        EXPECT_NEAR(ndc(0, fov.up * d, -d).y, 1.0f, 1e-5f) << fov.up;
-        EXPECT_NEAR(ndc(0, -fov.down * d, -d).y, -1.0f, 1e-5f) << fov.down;
-        EXPECT_NEAR(ndc(0, 0, -0.2f).z - ndc(0, 0, -100.0f).z, -2.0f, 1e-4f);  // near -1, far 1
+        EXPECT_NEAR(ndc(p, -fov.left * d, 0, -d).x, -1.0f, 1e-5f) << fov.left;
+        EXPECT_NEAR(ndc(p, fov.right * d, 0, -d).x, 1.0f, 1e-5f) << fov.right;
+        EXPECT_NEAR(ndc(p, 0, fov.up * d, -d).y, 1.0f, 1e-5f) << fov.up;
+        EXPECT_NEAR(ndc(p, 0, -fov.down * d, -d).y, -1.0f, 1e-5f) << fov.down;
+        EXPECT_NEAR(glm::length(glm::vec2(ndc(p, 0, 0, -0.2f).z, ndc(p, 0, 0, -100.0f).z) - glm::vec2(-1, 1)), 0.0f, 1e-4f);
+        // Another near plane keeps the field of view and the far plane.
+        EXPECT_NEAR(glm::length(glm::vec2(ndc(close, 0, 0, -0.004f).z, ndc(close, 0, 0, -100.0f).z) - glm::vec2(-1, 1)), 0.0f, 1e-4f);
+        EXPECT_NEAR(glm::length(glm::vec2(ndc(close, 0.5f, -0.3f, -2.0f) - ndc(p, 0.5f, -0.3f, -2.0f))), 0.0f, 1e-5f);
     }
 }
 

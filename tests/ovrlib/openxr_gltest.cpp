@@ -34,8 +34,7 @@ protected:
     int count(const char* name) const { return hook<TestXrCount>("testxr_count")(name); }
     void queueState(int state) const { hook<TestXrQueueState>("testxr_queueState")(state); }
     static bool closing(const test::HeadsetRig& rig) { return glfwWindowShouldClose(rig.gl.window()) == GLFW_TRUE; }
-    // Green in what each eye submitted last.
-    std::array<test::Blob, 2> submitted() const {
+    std::array<test::Blob, 2> submitted() const {  // green in what each eye submitted last
         std::array<test::Blob, 2> blobs;
         for (int eye = 0; eye < 2; ++eye) {
             const GLuint image = hook<TestXrSubmittedImage>("testxr_submittedImage")(eye);
@@ -43,8 +42,7 @@ protected:
         }
         return blobs;
     }
-    // Nothing left behind, and nothing released without the GL context.
-    void expectReleased() const {
+    void expectReleased() const {  // nothing left behind, nothing released without the GL context
         for (const char* name : {"liveSwapchains", "liveSessions", "releasedWithoutContext", "callOrderErrors"}) {
             EXPECT_EQ(count(name), 0) << name;
         }

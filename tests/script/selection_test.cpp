@@ -89,6 +89,21 @@ TEST_F(SelectionTest, ANumberTheCatalogueLacksIsAnErrorAndOneTheRendererLacksSav
     EXPECT_EQ(selection.savedSize, 0.0f);
 }
 
+TEST_F(SelectionTest, HoverLabelsFollowThePointerAndLeaveTheSelectionsPanelAlone) {
+    selection.hover(5, ctx);
+    EXPECT_EQ(ctx.panels.at(5).details, 0u);
+    selection.hover(7, ctx);
+    EXPECT_EQ(ctx.panels.count(5), 0u) << "the old label goes";
+    selection.select(9, ctx);
+    selection.confirm(ctx, false);
+    selection.hover(9, ctx);
+    selection.hover(-1, ctx);
+    EXPECT_EQ(ctx.panels.count(7), 0u);
+    EXPECT_EQ(ctx.panels.at(9).details, 1u) << "the selection keeps its full panel";
+    selection.hover(40, ctx);
+    EXPECT_EQ(ctx.panels.count(40), 0u) << "not in the catalogue: no label";
+}
+
 // The look: time halts over half a second, the gaze selects while continue is held,
 // release confirms and time comes back over half a second.
 struct LookTest : SelectionTest {

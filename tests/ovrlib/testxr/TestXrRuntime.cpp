@@ -48,7 +48,6 @@ struct NegotiateRuntimeRequest {
 
 constexpr XrSystemId kSystem = 1;
 constexpr uint32_t kEyeWidth = 320, kEyeHeight = 240;
-constexpr float kHalfIpd = 0.032f;
 const XrFovf kFov[2] = {{-0.87f, 0.75f, 0.82f, -0.90f}, {-0.75f, 0.87f, 0.82f, -0.90f}};
 
 struct Rigid {
@@ -283,7 +282,7 @@ XrResult locateViews(XrSession handle, const XrViewLocateInfo* info, XrViewState
     if (!live(state.spaces, info->space)) return XR_ERROR_HANDLE_INVALID;
     if (info->displayTime != session->predicted) return XR_ERROR_TIME_INVALID;
     for (int eye = 0; eye < 2 && capacity >= 2; ++eye) {
-        const Rigid offset{glm::quat(1.0f, 0.0f, 0.0f, 0.0f), {eye == 0 ? -kHalfIpd : kHalfIpd, 0.0f, 0.0f}};
+        const Rigid offset{glm::quat(1.0f, 0.0f, 0.0f, 0.0f), {eye == 0 ? -0.032f : 0.032f, 0.0f, 0.0f}};
         views[eye].pose = toXr(compose(inverse(worldOf(info->space)), compose(state.head, offset)));
         views[eye].fov = kFov[eye];
     }
