@@ -13,7 +13,7 @@ packages="cmake ninja-build g++ pkg-config git ca-certificates
   libopenal-dev libvorbis-dev libopenxr-dev libx11-dev libxss-dev libxrandr-dev
   libgl1-mesa-dri libglx-mesa0 libopenal1
   libglm-dev libgtest-dev libbenchmark-dev"
-test_packages="xvfb xauth x11-utils xdotool imagemagick glslang-tools"
+test_packages="xvfb xauth x11-utils xdotool imagemagick glslang-tools dbus-daemon libdbus-1-3"
 
 [ "$mode" = --test ] && packages="$packages $test_packages"
 
