@@ -74,12 +74,22 @@ struct Occurrences {
     }
 };
 
+// A whole base-10 integer too large for an int: a number, but not one we can use.
+bool integerOutOfRange(const std::string& text) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(begin, &end, 10);
+    return end != begin && *end == '\0' && (errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX);
+}
+
 // Checks a numeric occurrence; `argument` is empty when none was given.
 bool acceptNumeric(const std::optional<std::string>& argument, const std::string& written,
                    std::ostream& err, int& value) {
     if (!argument) return false;
     if (parseNumericArgument(*argument, value)) return true;
-    err << "Option " << written << " requires a numeric argument\n";
+    err << "Option " << written
+        << (integerOutOfRange(*argument) ? " is out of range\n" : " requires a numeric argument\n");
     return false;
 }
 

@@ -28,12 +28,21 @@ void initWindowSystem() {
 
 GLFWwindow* createDesktopWindow(int width, int height) {
     glfwWindowHint(GLFW_DECORATED, GLFW_TRUE);
-    // GLFW asserts on non-positive sizes instead of failing; refuse them the same way.
-    GLFWwindow* window = (width > 0 && height > 0)
+    // GLFW asserts on non-positive sizes, X11 keeps only 16 bits of a size (and its errors end
+    // the process), so sizes outside what a window can be are refused before they get there.
+    GLFWwindow* window = windowSizeAllowed(width, height)
                              ? glfwCreateWindow(width, height, "Orbitarium", nullptr, nullptr)
                              : nullptr;
     if (window == nullptr) throw std::runtime_error("Window creation failed");
     glfwMakeContextCurrent(window);
+    // A window larger than GL can draw into would show a partly drawn picture.
+    GLint maxViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    if (width > maxViewport[0] || height > maxViewport[1]) {
+        glfwMakeContextCurrent(nullptr);
+        glfwDestroyWindow(window);
+        throw std::runtime_error("Window creation failed");
+    }
     return window;
 }
 

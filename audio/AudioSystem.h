@@ -16,8 +16,8 @@ class AudioTrack;
 
 class AudioSystem {
 public:
-    // Opens the default device (or the named one). Failure is silent: the program runs on
-    // without sound and every later play reports it.
+    // Opens the default device (or the named one). Failure is reported once, as one line on
+    // standard output; the program runs on without sound and the tracks play nothing.
     explicit AudioSystem(float volume, const char* deviceName = nullptr);
     ~AudioSystem();
     AudioSystem(const AudioSystem&) = delete;

@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"HelpWithBadWidth", {"--help", "--width=abc"}, Invalid, kDefaults,
              "Option --width=abc requires a numeric argument\n"},
         Case{"OutOfIntRange", {"--width=99999999999"}, Invalid, kDefaults,
-             "Option --width=99999999999 requires a numeric argument\n"}),
+             "Option --width=99999999999 is out of range\n"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(UsageText, ListsEveryOptionInTableOrderWithinEightyColumns) {

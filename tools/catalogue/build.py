@@ -28,13 +28,18 @@ import tlefmt    # noqa: E402
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 OUT = os.path.join(ROOT, "resources", "catalogue")
 
-CATEGORIES = [
-    "1999-025", "2012-044", "amateur", "argos", "beidou", "cosmos-2251-debris", "cubesat", "dmc",
-    "education", "engineering", "galileo", "geo", "geodetic", "globalstar", "glo-ops", "goes",
-    "gorizont", "gps-ops", "intelsat", "iridium", "iridium-33-debris", "military", "molniya",
-    "musson", "nnss", "noaa", "orbcomm", "other", "other-comm", "radar", "raduga", "resource",
-    "sarsat", "sbas", "science", "sputnik", "stations", "tdrss", "weather", "x-comm",
-]
+def manifest_categories():
+    """The element-set categories, as the program's resource manifest lists their files."""
+    names = []
+    with open(os.path.join(ROOT, "resources", "resources.txt")) as manifest:
+        for line in manifest:
+            fields = line.split()
+            if len(fields) == 3 and fields[0] == "DATA" and fields[2].startswith("resources/catalogue/tle/"):
+                names.append(os.path.splitext(os.path.basename(fields[2]))[0])
+    return names
+
+
+CATEGORIES = manifest_categories()
 TOUR = [1, 23613, 24876, 27540, 27714, 32404, 40025, 40032,
         36585, 37753, 38833, 39166, 39533, 39741]
 TARGET = tlefmt.TARGET_EPOCH

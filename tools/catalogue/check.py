@@ -24,6 +24,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import rules    # noqa: E402
 import sources  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -31,7 +32,6 @@ DEBRIS = {"1999-025", "2012-044", "cosmos-2251-debris", "iridium-33-debris"}
 TOUR = [1, 23613, 24876, 27540, 27714, 32404, 40025, 40032,
         36585, 37753, 38833, 39166, 39533, 39741]
 GPS_IIF = [36585, 37753, 38833, 39166, 39533, 39741]
-MU = 3.986004418e14
 TARGET = dt.datetime(2014, 11, 21)
 
 errors = []
@@ -114,16 +114,11 @@ def epoch(rec):
 
 
 def orbit_class(rec, is_debris):
-    period = 86400.0 / rec["n"]
-    a = (period * period * MU / (math.pi ** 2 * 4)) ** (1.0 / 3.0)
-    h = a * (1 + rec["ecc"]) - 6371000.0
-    if h < 2000000 and not is_debris:
-        return "Leo"
-    if h >= 3450000 and 86000 < period < 91000 and rec["ecc"] <= 0.0999:
-        return "Geo"
-    if h >= 3650000 and rec["ecc"] > 0.0999:
-        return "Elliptical"
-    return "" if is_debris else "Meo"
+    """The program's class of a set: the one rule in rules.py, and debris is never low or medium."""
+    cls = rules.orbit_class(rec)
+    if is_debris and cls in ("LEO", "MEO"):
+        return ""
+    return {"LEO": "Leo", "MEO": "Meo", "GEO": "Geo", "Elliptical": "Elliptical"}[cls]
 
 
 def split_row(line):
