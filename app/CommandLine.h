@@ -12,6 +12,8 @@ struct Settings {
     bool noTour = false;
     int width = 1024;
     int height = 768;
+    bool vrPreview = false;  // the virtual headset even when no headset is connected
+    bool trueSun = false;    // light the globe from the Sun of the simulated instant
 };
 
 enum class CommandLineOutcome { Run, Help, Invalid };

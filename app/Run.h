@@ -3,7 +3,11 @@
 
 namespace earth {
 
+struct Settings;
+
 // Returns once the window has been closed; throws std::runtime_error on a start-up failure.
-void run(bool noVr, bool noTour, int width, int height);
+// Without --novr a connected headset is used through OpenXR; with none, the desktop window
+// (one line in "log.txt" says so), unless --vr-preview asks for the virtual headset.
+void run(const Settings& settings);
 
 }  // namespace earth

@@ -32,5 +32,9 @@ std::vector<Satellite> loadSatellites(const CategoryTable& categories,
 
 // A copy of the first satellite with this number; throws "Invalid satellite".
 Satellite findSatellite(const std::vector<Satellite>& satellites, std::int32_t catalogNumber);
+// The satellite with this number in a catalogue in ascending number order, or null; neither
+// copies nor allocates, so the frame can ask it.
+const Satellite* satelliteByNumber(const std::vector<Satellite>& satellites,
+                                   std::int32_t catalogNumber);
 
 }  // namespace earth

@@ -1,5 +1,7 @@
 #include "data/OrbitGeometry.h"
 
+#include "data/ClassColours.h"
+
 #include <glm/geometric.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/mat4x4.hpp>
@@ -129,7 +131,10 @@ Satellite makeSatellite(const TleRecord& record, const std::optional<CatalogueRe
     satellite.perigeeTime = perigeePassage(record, period);
     if (row) {
         satellite.country = row->country;
+        satellite.users = row->users;
+        satellite.purpose = row->purpose;
         satellite.mass = row->mass;
+        satellite.massAtLaunch = row->massAtLaunch;
         satellite.launchDate = row->launchDate;
     }
     satellite.isDebris = isDebris;
@@ -152,8 +157,7 @@ void buildOrbitVertices(std::vector<OrbitVertex>& vertices, std::vector<std::uin
     const glm::vec3 centre = satellite.perigeeRadius * major -
                              ((satellite.apogeeRadius + satellite.perigeeRadius) * 0.5f) * major;
 
-    const glm::vec4 color = satellite.isDebris ? glm::vec4(0.2f, 0.2f, 0.2f, 0.5f)
-                                               : glm::vec4(0.44f, 0.82f, 0.42f, 1.0f);
+    const glm::vec4 color = satellite.isDebris ? colours::debris : colours::leo;
     const float size = satellite.isDebris ? orbit::baseSize * 0.5f : orbit::baseSize;
 
     const float a = satellite.semiMajorAxis;
@@ -161,7 +165,7 @@ void buildOrbitVertices(std::vector<OrbitVertex>& vertices, std::vector<std::uin
     const float meanRadius = static_cast<float>(std::sqrt(
         (static_cast<float>(std::pow(static_cast<double>(a), 2.0)) +
          static_cast<float>(std::pow(static_cast<double>(b), 2.0))) * 0.5f));
-    const float circumference = meanRadius * 6.2831855f * s;
+    const float circumference = meanRadius * 2.0f * orbit::pi * s;
     const float headSpacing = (0.02f / circumference) * satellite.period;
 
     OrbitVertex vertex{};

@@ -36,7 +36,10 @@ struct Satellite {
     float perigeeRadius = 0.0f;      // metres from the Earth's centre
     boost::posix_time::ptime perigeeTime;  // UTC, at or before the element epoch
     std::string country;
+    std::string users;    // who uses it ("Government", "Commercial/Military", ...)
+    std::string purpose;  // what for ("Navigation/Global Positioning", ...)
     float mass = 0.0f;  // kilograms, 0 when unknown
+    bool massAtLaunch = false;  // launch mass (no dry mass known)
     std::optional<boost::gregorian::date> launchDate;
     bool isDebris = false;
     std::int32_t orbitClass = OrbitClass::None;

@@ -4,8 +4,11 @@
 #include "overlay/PanelMapping.h"
 #include "render/PanelRenderer.h"
 
+#include <glm/common.hpp>
 #include <imgui.h>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace earth {
@@ -51,13 +54,28 @@ Overlay::~Overlay() {
     ImGui::DestroyContext();  // writes "imgui.ini"
 }
 
-void Overlay::beginPanel(const std::string& name, float dt) {
+void Overlay::beginPanel(const std::string& name, float dt, PanelChrome chrome) {
     if (panelOpen_) throw std::logic_error("Overlay panel opened while another is open");
     ImGuiIO& io = ImGui::GetIO();
     io.DeltaTime = dt > kShortestFrame ? dt : kShortestFrame;
     ImGui::NewFrame();
     bool closeRequested = false;  // the panel has no way to be closed by the viewer
-    ImGui::Begin(name.c_str(), &closeRequested, kPanelFlags);
+    if (chrome == PanelChrome::Titled) {
+        ImGui::Begin(name.c_str(), &closeRequested, kPanelFlags);
+    } else {
+        // At the canvas's corner, so that a tall panel is not cut by the canvas's edge.
+        ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f));
+        if (chrome == PanelChrome::Translucent) ImGui::SetNextWindowBgAlpha(0.55f);
+        // No border: its outer half lies outside the window's clip rectangle and would be
+        // dropped in pieces.
+        ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0.0f);
+        ImGui::Begin(name.c_str(), nullptr,
+                     kPanelFlags | ImGuiWindowFlags_NoTitleBar |
+                         (chrome == PanelChrome::Bare
+                              ? static_cast<int>(ImGuiWindowFlags_NoBackground)
+                              : 0));
+        ImGui::PopStyleVar();
+    }
     panelOpen_ = true;
 }
 
@@ -87,8 +105,34 @@ void Overlay::endPanel(std::vector<PanelVertex>& out, const glm::vec3& centre,
     frame.up = up;
     frame.corner = centre - right * (frame.width / 2.0f) - up * (frame.height / 2.0f);
 
-    const bool placeable = size.x > 0.0f && size.y > 0.0f;
-    if (placeable) {
+    render(out, frame);
+}
+
+void Overlay::endScreenPanel(std::vector<PanelVertex>& out, const ScreenAnchor& anchor) {
+    if (!panelOpen_) throw std::logic_error("Overlay panel closed without being opened");
+    const ImVec2 size = ImGui::GetWindowSize();
+    const ImVec2 origin = ImGui::GetWindowPos();
+    ImGui::End();
+    panelOpen_ = false;
+
+    float fit = 1.0f;
+    if (anchor.window.x > 0.0f && anchor.window.y > 0.0f && size.x > 0.0f && size.y > 0.0f) {
+        fit = std::min({1.0f, anchor.window.x / size.x, anchor.window.y / size.y});
+    }
+    const glm::vec2 extent(size.x * fit, size.y * fit);
+    glm::vec2 corner = anchor.point - anchor.pivot * extent;
+    corner = glm::clamp(corner, glm::vec2(0.0f), glm::max(anchor.window - extent, glm::vec2(0.0f)));
+    PanelFrame frame;
+    frame.windowOrigin = glm::vec2(origin.x, origin.y);
+    frame.windowSize = glm::vec2(size.x, size.y);
+    frame.corner = glm::vec3(std::round(corner.x), std::round(corner.y), 0.0f);
+    frame.width = extent.x;
+    frame.height = extent.y;
+    render(out, frame);
+}
+
+void Overlay::render(std::vector<PanelVertex>& out, const PanelFrame& frame) {
+    if (frame.windowSize.x > 0.0f && frame.windowSize.y > 0.0f) {
         // Two references fit the function object's own storage: a copy of the frame would
         // not, and would cost a heap allocation on every panel of every frame.
         renderCallback_ = [&out, &frame](ImDrawList** lists, int count) {

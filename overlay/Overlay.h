@@ -1,9 +1,11 @@
 #pragma once
 // The one user-interface library instance of the program. Each information panel is one
-// library frame with one auto-sized window whose triangles are placed in the scene.
+// library frame with one auto-sized window whose triangles are placed in the scene, or, for
+// the desktop's heads-up display, on the window.
 
 #include "render/PanelVertex.h"
 
+#include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 
 #include <functional>
@@ -16,6 +18,19 @@ struct ImDrawList;
 namespace earth {
 
 class PanelRenderer;
+struct PanelFrame;
+
+// How a panel's window looks: with a title bar (the satellites' panels); without one, on the
+// usual background or a see-through one; or without border and background (marks drawn
+// straight onto the view).
+enum class PanelChrome { Titled, Plain, Translucent, Bare };
+
+// Where a panel goes on the window, in window pixels from the bottom left, y up.
+struct ScreenAnchor {
+    glm::vec2 point{0.0f};   // where the panel's pivot lies
+    glm::vec2 pivot{0.0f};   // (0, 0) the panel's lower left corner, (1, 1) its upper right
+    glm::vec2 window{0.0f};  // a larger panel shrinks to fit; every panel is kept inside
+};
 
 class Overlay {
 public:
@@ -26,19 +41,22 @@ public:
     Overlay& operator=(const Overlay&) = delete;
 
     // Starts a library frame and opens the window `name`; text calls of the caller follow.
-    void beginPanel(const std::string& name, float dt);
+    void beginPanel(const std::string& name, float dt, PanelChrome chrome = PanelChrome::Titled);
     // Closes the window and appends its triangles, placed on the rectangle centred on
     // `centre` and spanned by the unit vectors `right` and `up`, to the panel vertex list.
     void endPanel(PanelRenderer& panels, const glm::vec3& centre, const glm::vec3& right,
                   const glm::vec3& up, float scale);
     void endPanel(std::vector<PanelVertex>& out, const glm::vec3& centre, const glm::vec3& right,
                   const glm::vec3& up, float scale);
+    // Closes the window and appends its triangles in window pixels (z = 0): one library pixel
+    // to one window pixel unless the panel must shrink to fit, its corner on a whole pixel.
+    void endScreenPanel(std::vector<PanelVertex>& out, const ScreenAnchor& anchor);
 
     // Forwards the draw lists of a finished frame to the mapping of the panel being closed.
     void dispatch(ImDrawList** lists, int count);
 
     // The font texture is a GL object and must die with its context, not with this static
-    // object: panel renderers acquire it when built and release it when the scene goes.
+    // object: whoever draws panels holds a FontTextureLease while its context lives.
     void acquireFontTexture();
     void releaseFontTexture();
     unsigned fontTexture() const;  // GL name, 0 while no renderer holds it
@@ -50,6 +68,9 @@ private:
     Overlay();
     ~Overlay();
 
+    // Ends the library's frame, appending the window's triangles placed by `frame`.
+    void render(std::vector<PanelVertex>& out, const PanelFrame& frame);
+
     struct FontTexture;
 
     std::function<void(ImDrawList**, int)> renderCallback_;
@@ -58,6 +79,23 @@ private:
     float canvasWidth_ = 1024.0f;
     float canvasHeight_ = 1024.0f;
     bool panelOpen_ = false;
+};
+
+// Holds the overlay's font texture for as long as it lives; made and destroyed while the GL
+// context is current.
+class FontTextureLease {
+public:
+    explicit FontTextureLease(Overlay& overlay = Overlay::instance()) : overlay_(overlay) {
+        overlay_.acquireFontTexture();
+    }
+    ~FontTextureLease() { overlay_.releaseFontTexture(); }
+    FontTextureLease(const FontTextureLease&) = delete;
+    FontTextureLease& operator=(const FontTextureLease&) = delete;
+
+    unsigned texture() const { return overlay_.fontTexture(); }
+
+private:
+    Overlay& overlay_;
 };
 
 }  // namespace earth

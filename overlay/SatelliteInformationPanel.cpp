@@ -39,13 +39,10 @@ const PanelText& panelText(const Satellite& satellite, bool nameOnly) {
     return text;
 }
 
-}  // namespace
-
-void drawSatelliteInformation(PanelRenderer& panels, const PanelPlacement& place, float dt,
-                              const Satellite& satellite, bool nameOnly) {
-    Overlay& overlay = Overlay::instance();
+// Opens the panel's window and writes its lines.
+void beginInformation(float dt, const Satellite& satellite, bool nameOnly) {
     const PanelText& text = panelText(satellite, nameOnly);
-    overlay.beginPanel(text.id, dt);
+    Overlay::instance().beginPanel(text.id, dt);
     for (const InformationLine& line : text.lines) {
         if (line.separator) {
             ImGui::Separator();
@@ -53,7 +50,20 @@ void drawSatelliteInformation(PanelRenderer& panels, const PanelPlacement& place
             ImGui::TextUnformatted(line.text.c_str(), line.text.c_str() + line.text.size());
         }
     }
-    overlay.endPanel(panels, place.centre, place.right, place.up, place.scale);
+}
+
+}  // namespace
+
+void drawSatelliteInformation(PanelRenderer& panels, const PanelPlacement& place, float dt,
+                              const Satellite& satellite, bool nameOnly) {
+    beginInformation(dt, satellite, nameOnly);
+    Overlay::instance().endPanel(panels, place.centre, place.right, place.up, place.scale);
+}
+
+void drawSatelliteInformation(std::vector<PanelVertex>& out, const ScreenAnchor& anchor, float dt,
+                              const Satellite& satellite, bool nameOnly) {
+    beginInformation(dt, satellite, nameOnly);
+    Overlay::instance().endScreenPanel(out, anchor);
 }
 
 }  // namespace earth

@@ -1,8 +1,8 @@
 #include "render/EarthRenderer.h"
-#include "data/StartupTimings.h"
 
 #include "data/Resources.h"
 #include "data/SimulationClock.h"
+#include "data/SolarPosition.h"
 #include "render/GlobeDetail.h"
 #include "render/LoadedEarthData.h"
 #include "render/SiderealTime.h"
@@ -45,7 +45,6 @@ float outerRadius(const IGeometryProvider& mesh) {
 // Every grid point, then every 2nd, 4th and 8th: at the tour's distances the finest level puts
 // several triangles into each pixel. The lists are large; they live only until uploaded.
 EarthRenderer::Levels globeLevels(float radius, const EarthResources& resources) {
-    const earth::StageTimer timer(earth::StartupStage::Mesh);
     EarthRenderer::Levels levels;
     const auto add = [&levels](const IGeometryProvider& mesh, float deviation) {
         levels.meshes.emplace_back(mesh);
@@ -64,7 +63,6 @@ EarthRenderer::Levels globeLevels(float radius, const EarthResources& resources)
 }
 
 glcommon::GlNameArray<1> mapTexture(std::uint16_t id, GLint internalFormat) {
-    const earth::StageTimer timer(earth::StartupStage::Textures);
     const Image image(id);
     return glcommon::MipmappedTexture2D(image, internalFormat);
 }
@@ -97,6 +95,14 @@ glm::mat4 EarthRenderer::model() const {
                        glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
+glm::vec3 EarthRenderer::lightPosition() const {
+    if (!trueSun_) return light_.position;
+    // Far enough (in Earth radii) that the rays are parallel to a thousandth of a radian, so
+    // that the terminator is a great circle as the Sun's is.
+    constexpr double sunDistance = 1000.0;
+    return glm::vec3(sunDirection(clock_.now()) * sunDistance);
+}
+
 void EarthRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -110,7 +116,7 @@ void EarthRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
     const glm::mat4 modelView = view * model();
     // The light is fixed in the inertial frame: it follows the view, not the globe's turn.
     Light eyeLight = light_;
-    eyeLight.position = glm::vec3(view * glm::vec4(light_.position, 1.0f));
+    eyeLight.position = glm::vec3(view * glm::vec4(lightPosition(), 1.0f));
 
     mesh.bind();
     program_.use(projection, modelView, surfaceMaterial_, specularMaterial_, eyeLight, 0, 1, 2);

@@ -116,6 +116,8 @@ IScriptElement* SubsetSize::start(ScriptContext& ctx) {
 
 IScriptElement* SubsetVisible::start(ScriptContext& ctx) {
     ctx.renderer->setVisible(ids_);
+    ctx.shown = static_cast<std::size_t>(std::count_if(
+        ids_.begin(), ids_.end(), [&](int number) { return ctx.renderer->getColor(number).has_value(); }));
     return next_;
 }
 

@@ -16,7 +16,6 @@
 namespace earth {
 
 class AudioSystem;
-class InputState;
 class SatelliteOperations;
 
 // Catalogue numbers of the satellites whose orbit class has any of `bits`, in catalogue order.
@@ -45,14 +44,23 @@ private:
 // then the free camera with selection by gaze, flights to the selection and back.
 class ExplorationScript {
 public:
-    ExplorationScript(const std::vector<Satellite>& catalogue, InputState* input,
-                      const float* scale);
+    // `rate`: the clock's rate when a search takes the viewer out of the tour.
+    ExplorationScript(const std::vector<Satellite>& catalogue, const float* scale,
+                      float rate = 1000.0f);
     ExplorationScript(const ExplorationScript&) = delete;
     ExplorationScript& operator=(const ExplorationScript&) = delete;
 
     IScriptElement* first() const { return first_; }
     const Selection& selection() const { return selection_; }
     FreeCameraElement* freeCamera() { return &free_; }
+
+    // Selects the satellite and flies to it to ride along, as Enter does, from wherever the
+    // script is: the tour (or the exploration's splash) is left first, its narration stopped,
+    // the classes coloured and shown as in free exploration; a pause ends. A number that the
+    // catalogue lacks changes nothing.
+    void flyTo(std::int32_t number, ScriptContext& ctx);
+    // Whether the free-exploration loop is in charge (not the tour, not the splash).
+    bool exploring(const ScriptContext& ctx) const;
 
 private:
     // The loop's four elements refer to each other; declared together so that each can be
@@ -63,8 +71,15 @@ private:
     StickToSelection follow_;
     ReorientToFixedCamera reorient_;
     ElementPool pool_;
+    IScriptElement* opening_ = nullptr;  // colours and shows the classes, then the free camera
     IScriptElement* first_ = nullptr;
+    float rate_;
 };
+
+// The context's exploration flies to the satellite (ExplorationScript::flyTo); nothing
+// happens in a script without one.
+void flyToSatellite(ScriptContext& ctx, std::int32_t number);
+bool inFreeExploration(const ScriptContext& ctx);
 
 // The thirty-five steps of the guided tour; the last one hands over to `exploration`.
 class TourScript {
@@ -86,11 +101,14 @@ private:
 // The camera pose the tour and the exploration start from: 3 Earth radii out on +Z.
 OrbitPose startPose(float scale);
 
-IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, InputState* input,
-                                 const float* scale);
+ExplorationScript& buildExploration(const std::vector<Satellite>& catalogue, const float* scale,
+                                    float initialRate);
 ScriptContext buildTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
-                        InputState* input, const float* scale, float initialRate);
+                        const float* scale, float initialRate);
+// Silences the music and every narration, or brings them back.
+void setSoundMuted(bool muted);
+
 ScriptContext buildNoTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
-                          InputState* input, const float* scale, float initialRate);
+                          const float* scale, float initialRate);
 
 }  // namespace earth

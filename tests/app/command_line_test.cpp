@@ -30,6 +30,7 @@ TEST_P(CommandLineCases, ParsesAsDocumented) {
         EXPECT_EQ(parsed.settings.noTour, c.settings.noTour);
         EXPECT_EQ(parsed.settings.width, c.settings.width);
         EXPECT_EQ(parsed.settings.height, c.settings.height);
+        EXPECT_EQ(parsed.settings.trueSun, c.settings.trueSun);
     }
 }
 
@@ -43,6 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"Empty", {}, Run, kDefaults, ""},
         Case{"Flags", {"--novr", "--notour"}, Run, {true, true, 1024, 768}, ""},
+        Case{"TrueSun", {"--true-sun", "--novr"}, Run, {true, false, 1024, 768, false, true}, ""},
         Case{"EqualsAndSeparate", {"--width=800", "-h", "600", "--novr"}, Run,
              {true, false, 800, 600}, ""},
         Case{"AttachedShort", {"-w800", "-h600"}, Run, {false, false, 800, 600}, ""},
@@ -77,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"HelpWithBadWidth", {"--help", "--width=abc"}, Invalid, kDefaults,
              "Option --width=abc requires a numeric argument\n"},
         Case{"OutOfIntRange", {"--width=99999999999"}, Invalid, kDefaults,
-             "Option --width=99999999999 requires a numeric argument\n"}),
+             "Option --width=99999999999 is out of range\n"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(UsageText, ListsEveryOptionInTableOrderWithinEightyColumns) {
@@ -96,6 +98,7 @@ TEST(UsageText, ListsEveryOptionInTableOrderWithinEightyColumns) {
     // The long description wraps onto a continuation line aligned with the column.
     EXPECT_EQ(all[3].substr(0, 14), " --notour     ");
     EXPECT_NE(usage.find("\n              simulation\n"), std::string::npos) << usage;
+    EXPECT_NE(usage.find(" --true-sun   Light the Earth from where the Sun was"), std::string::npos);
     EXPECT_NE(usage.find(" --width, -w  Width of the window (only honored in NoVR mode)"),
               std::string::npos);
     EXPECT_NE(usage.find(" --height, -h Height of the window (only honored in NoVR mode)"),

@@ -117,7 +117,10 @@ TEST(CatalogueReader, ReadsTheFieldsOfARow) {
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].catalogNumber, 7530);
     EXPECT_EQ(records[0].country, "USA");
-    EXPECT_EQ(records[0].mass, 0.0f);
+    EXPECT_EQ(records[0].users, "Civil");
+    EXPECT_EQ(records[0].purpose, "Communications");
+    EXPECT_EQ(records[0].mass, 29.0f);  // no dry mass: the launch mass, marked as such
+    EXPECT_TRUE(records[0].massAtLaunch);
     EXPECT_EQ(records[0].launchDate, date(1974, 11, 15));
     EXPECT_EQ(records[0].name, "Amsat-Oscar 7 (AO-7)");
 }

@@ -46,22 +46,30 @@ std::vector<std::string> with(std::vector<std::string> lines,
 TEST(SatelliteInformation, CatalogueLinesAppearEachOnlyWhenKnown) {
     struct Case {
         float mass;
+        bool atLaunch;
         const char* country;
         bool launched;
+        const char* users;
+        const char* purpose;
         std::vector<std::string> extra;
     } cases[] = {
-        {0.0f, "", false, {}},  // no mass, no third separator, no country, no launch
-        {1600.0f, "USA/Russia", true,
-         {"Mass:    1600.00kg", "---", "Country: USA/Russia", "Launch:  1974-Nov-15"}},
-        {0.0f, "", true, {"---", "Launch:  1974-Nov-15"}},
-        {0.0f, "Japan", false, {"---", "Country: Japan"}},
-        {-5.0f, "", false, {}},
-        {12.5f, "", false, {"Mass:    12.50kg"}},
+        {0.0f, false, "", false, "", "", {}},  // no mass, no third separator, no country, no launch
+        {1600.0f, false, "USA/Russia", true, "Government", "Navigation",
+         {"Mass:    1600.00kg", "---", "Country: USA/Russia", "Launch:  1974-Nov-15",
+          "Use:     Government / Navigation"}},
+        {2894.0f, true, "", true, "", "Communications",
+         {"Mass:    2894.00kg at launch", "---", "Launch:  1974-Nov-15", "Use:     Communications"}},
+        {0.0f, false, "Japan", false, "Civil", "", {"---", "Country: Japan", "Use:     Civil"}},
+        {-5.0f, false, "", false, "Civil", "", {}},  // use only beside a country or launch
+        {12.5f, false, "", false, "", "", {"Mass:    12.50kg"}},
     };
     for (const Case& c : cases) {
         Satellite s = iss();
         s.mass = c.mass;
+        s.massAtLaunch = c.atLaunch;
         s.country = c.country;
+        s.users = c.users;
+        s.purpose = c.purpose;
         if (c.launched) s.launchDate = boost::gregorian::date(1974, 11, 15);
         EXPECT_EQ(texts(s), with(orbitLines, c.extra)) << c.country << c.mass;
     }

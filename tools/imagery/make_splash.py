@@ -29,18 +29,26 @@ TOUR_START = [("Press ", TEXT), ("Space", ACCENT), (" or controller button ", TE
 TOUR_HINT = "During the tour: Delete / B skips a narration, P / Start pauses, Esc quits"
 
 EXPLORE_TITLE = "Free exploration"
-EXPLORE_ROWS = [
-    # (what it does, keyboard, controller)
-    ("Look around the Earth", "Arrow keys", "Right stick"),
-    ("Zoom in / out", "Page Up / Page Down", "Left stick"),
-    ("Select a satellite: hold while looking at it, release to confirm", "Space", "A"),
-    ("Fly to the selected satellite and ride along", "Enter", "X"),
-    ("Return to free flight / clear the selection", "Delete", "B"),
-    ("Pause / resume", "P", "Start"),
-    ("Time faster / slower", "] / [", "Triggers"),
-    ("Recentre the headset", "R", "Back"),
-    ("Quit", "Esc", ""),
-]
+# The program's table of controls, which its help shows and the README repeats.
+CONTROLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources",
+                        "controls.tsv")
+
+
+def explore_rows(path=CONTROLS):
+    """(what it does, keyboard, mouse, controller) for each line of the controls table."""
+    rows = []
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\r\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            cells = line.split("\t")
+            if len(cells) != 4 or not cells[0]:
+                raise SystemExit("%s:%d: expected four tab-separated cells" % (path, number))
+            rows.append(tuple(cells))
+    return rows
+
+
 EXPLORE_START = [("Press ", TEXT), ("Space", ACCENT), (" or ", TEXT), ("A", ACCENT),
                  (" to begin", TEXT)]
 
@@ -120,33 +128,34 @@ def wrap(c, text, f, width):
 
 def exploration_splash():
     c = Canvas()
-    title = font("DejaVuSans-Bold.ttf", 52)
-    head = font("DejaVuSans-Bold.ttf", 22)
-    body = font("DejaVuSans.ttf", 23)
-    key = font("DejaVuSans-Bold.ttf", 23)
-    start = font("DejaVuSans-Bold.ttf", 32)
-    left, right = 40, WIDTH - 40
-    # (x, width) of the three columns
-    columns = ((left + 28, 490), (left + 545, 285), (left + 860, 190))
-    c.panel((left, 16, right, 704))
-    c.line(WIDTH / 2, 78, EXPLORE_TITLE, title, TEXT, anchor="ms")
-    y = 128
-    for (x, _), name in zip(columns, ("To do this", "Keyboard", "Controller")):
+    title = font("DejaVuSans-Bold.ttf", 44)
+    head = font("DejaVuSans-Bold.ttf", 19)
+    body = font("DejaVuSans.ttf", 18)
+    key = font("DejaVuSans-Bold.ttf", 18)
+    start = font("DejaVuSans-Bold.ttf", 28)
+    left, right = 36, WIDTH - 36
+    # (x, width) of the four columns
+    columns = ((left + 24, 440), (left + 484, 215), (left + 719, 130), (left + 869, 180))
+    c.panel((left, 12, right, 708))
+    c.line(WIDTH / 2, 62, EXPLORE_TITLE, title, TEXT, anchor="ms")
+    y = 102
+    for (x, _), name in zip(columns, ("To do this", "Keyboard", "Mouse", "Controller")):
         c.line(x, y, name, head, DIM, anchor="ls")
-    c.pd.line((left + 24, y + 12, right - 24, y + 12), fill=DIM[:3] + (150,), width=2)
-    y += 50
-    line_step = 29
-    for row in EXPLORE_ROWS:
+    c.pd.line((left + 20, y + 10, right - 20, y + 10), fill=DIM[:3] + (150,), width=2)
+    y += 34
+    line_step = 22
+    for row in explore_rows():
         height = 1
-        for (x, width), text, f, colour in zip(columns, row, (body, key, key), (TEXT, ACCENT, ACCENT)):
+        for (x, width), text, f, colour in zip(columns, row, (body, key, key, key),
+                                               (TEXT, ACCENT, ACCENT, ACCENT)):
             lines = wrap(c, text, f, width) if text else []
             for i, l in enumerate(lines):
                 c.line(x, y + line_step * i, l, f, colour, anchor="ls")
             height = max(height, len(lines))
-        y += line_step * height + 15
-    if y > 640:
+        y += line_step * height + 7
+    if y > 668:
         raise SystemExit("exploration splash rows run into the last line")
-    c.runs(WIDTH / 2, 680, EXPLORE_START, start)
+    c.runs(WIDTH / 2, 694, EXPLORE_START, start)
     return c.image()
 
 
