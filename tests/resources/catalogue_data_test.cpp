@@ -168,7 +168,7 @@ TEST_F(EmbeddedCatalogue, TourSatellitesArePresent) {
     const Satellite sputnik = findSatellite(satellites(), 1);
     EXPECT_EQ(sputnik.name, "Sputnik 1");
     EXPECT_EQ(sputnik.categories, std::vector<std::string>{"sputnik"});
-    EXPECT_EQ(sputnik.perigeeTime.date().year(), 1957);
+    EXPECT_EQ(sputnik.epoch.date().year(), 1957);
     for (std::int32_t number : gpsBlockIifSatellites) {
         EXPECT_TRUE(listedIn(findSatellite(satellites(), number), "gps-ops")) << number;
     }
