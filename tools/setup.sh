@@ -12,7 +12,7 @@ packages="cmake ninja-build g++ pkg-config git ca-certificates
   libboost-dev libboost-date-time-dev libboost-iostreams-dev
   libopenal-dev libvorbis-dev libopenxr-dev libx11-dev libxss-dev libxrandr-dev
   libgl1-mesa-dri libglx-mesa0 libopenal1
-  libglm-dev libgtest-dev libbenchmark-dev"
+  libglm-dev libgtest-dev libbenchmark-dev nlohmann-json3-dev libpugixml-dev"
 test_packages="xvfb xauth x11-utils xdotool imagemagick glslang-tools"
 
 [ "$mode" = --test ] && packages="$packages $test_packages"
