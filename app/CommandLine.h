@@ -1,6 +1,8 @@
 #pragma once
 // The program's command-line options: table, parser and usage text.
 
+#include "data/Sky.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -12,6 +14,8 @@ struct Settings {
     bool noTour = false;
     int width = 1024;
     int height = 768;
+    std::vector<std::string> elementPaths;  // --elements: the user's files or folders
+    StartTime startTime;                    // --time
 };
 
 enum class CommandLineOutcome { Run, Help, Invalid };

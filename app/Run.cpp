@@ -10,10 +10,14 @@
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 
+#include <boost/date_time/posix_time/posix_time.hpp>
+
 #include <cstdint>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace earth {
@@ -61,13 +65,24 @@ void reportTimings(Scene& scene, std::uint32_t frameIndex, double swapStart) {
     }
 }
 
+Sky timedSky(const std::vector<std::string>& elementPaths, const StartTime& startTime) {
+    const StageTimer timer(StartupStage::Catalogue);
+    return loadSky(elementPaths, startTime,
+                   boost::posix_time::microsec_clock::universal_time(), std::cerr);
+}
+
 }  // namespace
 
-void run(bool noVr, bool noTour, int width, int height) {
+void run(bool noVr, bool noTour, int width, int height,
+         const std::vector<std::string>& elementPaths, const StartTime& startTime) {
     // Decoding the images takes about as long as creating the window and building the GL
     // objects; the two run side by side, leaving the main thread a core of its own.
     const unsigned cores = std::thread::hardware_concurrency();
     const ImagePreload images(startupImages(), cores > 2 ? 2u : 1u);
+    // The element sets come first: a file that cannot be used stops start-up before any
+    // window opens. The tour is about the embedded 2014 sky.
+    Sky sky = timedSky(elementPaths, startTime);
+    if (sky.ownElements) noTour = true;
     initWindowSystem();
     // The runtime guard and the device come before the window, whose size they decide, and
     // go after it: the runtime shuts down last.
@@ -88,7 +103,7 @@ void run(bool noVr, bool noTour, int width, int height) {
     {
         // Destroyed before the window: its GL objects and the headset's render targets go
         // while the context is current.
-        Scene scene(headset.get(), window, aspect, noTour);
+        Scene scene(headset.get(), window, aspect, noTour, std::move(sky));
         glfwSetWindowUserPointer(window, &scene);
         glfwSetKeyCallback(window, onKey);
         if (noVr) glfwSetFramebufferSizeCallback(window, onFramebufferSize);

@@ -1,6 +1,5 @@
 #include "app/Scene.h"
 
-#include "data/Catalogue.h"
 #include "data/StartupTimings.h"
 #include "overlay/SatelliteInformationPanel.h"
 #include "ovrlib/Headset.h"
@@ -12,6 +11,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cstdio>
+#include <utility>
 
 namespace earth {
 namespace {
@@ -24,17 +24,13 @@ ScriptContext buildScript(bool noTour, const std::vector<Satellite>& satellites,
                   : buildTour(satellites, renderer, input, scale, kInitialRate);
 }
 
-std::vector<Satellite> timedCatalogue() {
-    const StageTimer timer(StartupStage::Catalogue);
-    return loadSatellites();
-}
-
 }  // namespace
 
-Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool noTour)
+Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool noTour, Sky sky)
     : headset_(headset),
       aspect_(aspect),
-      satellites_(timedCatalogue()),
+      clock_(sky.start),
+      satellites_(std::move(sky.satellites)),
       splashScreens_(glm::vec3(0.0f, 0.0f, 1.75f), 1.25f, 2.0f),
       earth_(clock_, scale_),
       satelliteRenderer_(clock_, satellites_),

@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
     {
         const earth::DisplayAwake awake;
         try {
-            earth::run(settings.noVr, settings.noTour, settings.width, settings.height);
+            earth::run(settings.noVr, settings.noTour, settings.width, settings.height,
+                       settings.elementPaths, settings.startTime);
         } catch (const std::exception& e) {
             std::cerr << e.what() << std::endl;
             exitCode = 1;
