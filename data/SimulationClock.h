@@ -35,13 +35,6 @@ public:
                             static_cast<std::int64_t>(std::llround(seconds_ * 1e6)));
     }
 
-    // Simulated seconds from the present instant to the given one (negative when it lies
-    // in the past); exact to a microsecond for any instant of the catalogue.
-    double secondsUntil(const boost::posix_time::ptime& instant) const {
-        const std::int64_t micros = (instant - epoch_).total_microseconds();
-        return static_cast<double>(micros) / 1e6 - seconds_;
-    }
-
 private:
     double seconds_ = 0.0;
     boost::posix_time::ptime epoch_;

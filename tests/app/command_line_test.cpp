@@ -106,6 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
              "2025-Mar-01 12:00:00.500000"},
         Case{"TimeWithoutZone", {"--time", "2025-03-01T12:00:00"}, Invalid, kDefaults,
              "Option --time requires now or a UTC instant such as 2025-03-01T12:00:00Z\n"},
+        Case{"TimeNotInTheCalendar", {"--time", "2023-02-29T24:00Z"}, Invalid, kDefaults,
+             "Option --time requires now or a UTC instant such as 2025-03-01T12:00:00Z\n"},
         Case{"TimeMissing", {"--time"}, Invalid, kDefaults,
              "Option --time requires now or a UTC instant such as 2025-03-01T12:00:00Z\n"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });

@@ -1,13 +1,16 @@
+// The catalogue table's reader and the assembly of element sets and table rows.
 #include "data/Catalogue.h"
 
 #include "data/CatalogueReader.h"
 #include "data/ResourceRegistry.h"
 
 #include <boost/algorithm/string/trim.hpp>
+#include <boost/date_time/gregorian/gregorian.hpp>
 #include <boost/tokenizer.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -15,7 +18,73 @@
 namespace earth {
 namespace {
 
+using boost::gregorian::date;
 constexpr std::uint16_t testTable = 60100;  // tests/data/catalogue/satcat.tsv
+
+std::vector<CatalogueRecord> readAll(const std::string& rows) {
+    CatalogueReader reader(TextSource{"NORAD-UCS\tcountry\tusers\tpurpose\tclass\ttype\t"
+                                      "launch-mass\tdry-mass\tlaunch-date\tname-UCS\r\n" + rows});
+    std::vector<CatalogueRecord> records;
+    while (auto record = reader.next()) records.push_back(*record);
+    return records;
+}
+
+// A row with the given fields 0, 1, 7, 8 and 9 (the others are filler).
+std::string row(const std::string& number, const std::string& country, const std::string& mass,
+                const std::string& launch, const std::string& name) {
+    return number + "\t" + country + "\tCivil\tScience\tLEO\t\t100\t" + mass + "\t" + launch +
+           "\t" + name + "\r\n";
+}
+
+std::string messageOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(no failure)";
+}
+
+TEST(CatalogueFields, MassesAndLaunchDates) {
+    const std::pair<const char*, float> masses[] = {
+        {"", 0.0f}, {"29", 29.0f}, {"1,600", 1600.0f}, {"1, 388", 1388.0f},
+        {"1,050 (BOL)", 1050.0f}, {"12.5", 12.5f}, {"2,500(EOL)", 2500.0f}};
+    for (const auto& [text, kg] : masses) EXPECT_FLOAT_EQ(parseMass(text), kg) << text;
+    EXPECT_EQ(parseLaunchDate(" 2/29/2000 "), date(2000, 2, 29));
+    EXPECT_FALSE(parseLaunchDate(" \r"));
+    const std::pair<std::function<void()>, const char*> failures[] = {
+        {[] { parseMass("(BOL)"); }, "stof"},
+        {[] { parseMass("nan"); }, "Malformed mass in KG"},
+        {[] { parseLaunchDate("1/9"); }, "Invalid launch date"},
+        {[] { parseLaunchDate("2/30/1990"); }, "Day of month is not valid"},
+        {[] { parseLaunchDate("13/40/1990"); }, "Day of month value is out of range"},
+        {[] { parseLaunchDate("65537/1/2000"); }, "Month number is out of range"},  // no wrap
+        {[] { parseLaunchDate("1/1/67400"); }, "Year is out of valid range"},
+        {[] { parseLaunchDate("1//2000"); }, "stoi"},
+        {[] { CatalogueReader(TextSource{""}); }, "Missing header"}};
+    for (const auto& [f, message] : failures) {
+        EXPECT_NE(messageOf(f).find(message), std::string::npos) << messageOf(f);
+    }
+}
+
+TEST(CatalogueReader, RowsQuotingAndFailures) {
+    const auto records = readAll(row("7530", " Japan ", "1,600", "11/15/1974", "\"A, B \"") +
+                                 row("", "USA", "", "", "no number") +
+                                 row("1", "\"A\tB\"", "", "", "say \\\"hi\\\"") + "2\tUSA\r\n");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].catalogNumber, 7530);
+    EXPECT_EQ(records[0].country, "Japan");
+    EXPECT_EQ(records[0].mass, 1600.0f);
+    EXPECT_EQ(records[0].launchDate, date(1974, 11, 15));
+    EXPECT_EQ(records[0].name, "A, B");
+    EXPECT_EQ(records[1].country, "A\tB");
+    EXPECT_EQ(records[1].name, "say \"hi\"");
+    EXPECT_EQ(records[2].country, "USA");  // fewer columns
+    EXPECT_EQ(messageOf([] { readAll(row("abc", "USA", "", "", "x")); }), "stoi");
+    // A malformed mass in a row without number still stops the table.
+    EXPECT_EQ(messageOf([] { readAll(row("", "USA", "nan", "", "x")); }), "Malformed mass in KG");
+    EXPECT_NE(messageOf([] { readAll(row("1", "USA", "", "", "x\\")); }), "(no failure)");
+}
 
 TleRecord set(int number, int year, double day, const std::string& name) {
     TleRecord r = parseElementLines(
@@ -31,59 +100,37 @@ const std::vector<ElementCategory> categories = {
     {"amateur", {set(90001, 14, 328.5, "OLD"), set(90005, 99, 300.0, "OF 1999")}},
     {"cubesat", {set(90001, 14, 329.1, "NEW"), set(90002, 14, 320.25, "FROM CUBESAT")}},
     {"geo", {set(90002, 14, 320.25, "FROM GEO"), set(90003, 14, 310.0, "GEO")}},
-    {"iridium-33-debris", {set(90003, 13, 310.0, "DEBRIS OF 2013"), set(90005, 14, 100, "OF 2014")}},
+    {"iridium-33-debris", {set(90003, 13, 310.0, "OF 2013"), set(90005, 14, 100, "OF 2014")}},
     {"My-Debris", {set(90009, 14, 1.0, ""), set(90010, 14, 1.0, "")}},
 };
 
-std::vector<Satellite> load(const std::vector<ElementCategory>& table, std::string* warnings = nullptr) {
-    std::ostringstream stream;
-    auto satellites = assembleCatalogue(table, testTable, stream);
-    if (warnings) *warnings = stream.str();
-    return satellites;
-}
-
-TEST(CatalogueAssembly, LatestEpochByFullYearWhateverTheFileOrder) {
+TEST(CatalogueAssembly, LatestEpochByFullYearRowsAndNamesWhateverTheFileOrder) {
     const std::vector<ElementCategory> reversed(categories.rbegin(), categories.rend());
     for (const auto* table : {&categories, &reversed}) {
         SCOPED_TRACE(table == &reversed ? "reversed" : "in order");
-        const auto satellites = load(*table);
-        ASSERT_EQ(satellites.size(), 6u);
-        EXPECT_TRUE(std::is_sorted(satellites.begin(), satellites.end(),
-                                   [](const auto& a, const auto& b) { return a.catalogNumber < b.catalogNumber; }));
+        std::ostringstream warnings;
+        const auto satellites = assembleCatalogue(*table, testTable, warnings);
+        EXPECT_EQ(warnings.str(), "Warning: duplicated satellite 7530\n");
+        std::vector<std::int32_t> numbers;
+        for (const Satellite& s : satellites) numbers.push_back(s.catalogNumber);
+        EXPECT_EQ(numbers, (std::vector<std::int32_t>{90001, 90002, 90003, 90005, 90009, 90010}));
         const Satellite cubesat = findSatellite(satellites, 90001);
         EXPECT_EQ(cubesat.name, "NEW");
         EXPECT_EQ(cubesat.categories, (std::vector<std::string>{"amateur", "cubesat"}));
         EXPECT_FALSE(cubesat.isDebris);
-        EXPECT_EQ(findSatellite(satellites, 90003).name, "GEO");       // 2014 beats 2013
+        EXPECT_EQ(cubesat.country + " " + std::to_string(cubesat.mass) + " " +
+                      boost::gregorian::to_iso_string(*cubesat.launchDate),
+                  "USA/Australia 1600.000000 20130401");
+        EXPECT_EQ(findSatellite(satellites, 90003).name, "GEO");  // 2014 beats 2013
         EXPECT_TRUE(findSatellite(satellites, 90003).isDebris);
-        EXPECT_EQ(findSatellite(satellites, 90005).name, "OF 2014");   // and 1999
-        EXPECT_EQ(findSatellite(satellites, 90002).name,               // a tie: the earlier file
+        EXPECT_EQ(findSatellite(satellites, 90005).name, "OF 2014");  // and 1999
+        EXPECT_EQ(findSatellite(satellites, 90002).name,              // a tie: the earlier file
                   table == &reversed ? "FROM GEO" : "FROM CUBESAT");
+        EXPECT_EQ(findSatellite(satellites, 90009).name, "Without Element Set");  // the table's
+        EXPECT_TRUE(findSatellite(satellites, 90009).isDebris);  // the file says "debris"
+        EXPECT_EQ(findSatellite(satellites, 90010).name, "NORAD 90010");
+        EXPECT_EQ(messageOf([&] { findSatellite(satellites, 7530); }), "Invalid satellite");
     }
-}
-
-TEST(CatalogueAssembly, CatalogueRowsJoinByNumberAndNameUnnamedSets) {
-    std::string warnings;
-    const auto satellites = load(categories, &warnings);
-    EXPECT_EQ(warnings, "Warning: duplicated satellite 7530\n");
-    const Satellite withRow = findSatellite(satellites, 90001);
-    EXPECT_EQ(withRow.country, "USA/Australia");
-    EXPECT_EQ(withRow.mass, 1600.0f);
-    EXPECT_EQ(withRow.launchDate, boost::gregorian::date(2013, 4, 1));
-    const Satellite unnamed = findSatellite(satellites, 90009);
-    EXPECT_EQ(unnamed.name, "Without Element Set");  // the table's name
-    EXPECT_TRUE(unnamed.isDebris);                    // the file says "debris"
-    EXPECT_EQ(findSatellite(satellites, 90010).name, "NORAD 90010");
-    EXPECT_EQ(findSatellite(satellites, 90005).country, "");
-    for (std::int32_t missing : {0, 7530, -1}) {
-        try {
-            findSatellite(satellites, missing);
-            ADD_FAILURE() << missing;
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), "Invalid satellite");
-        }
-    }
-    EXPECT_THROW(loadSatellites({{"missing", 60999}}, testTable, std::cerr), std::runtime_error);
 }
 
 // The tour's polar and sun-synchronous groups are the LEO rows of the embedded table of
