@@ -25,8 +25,18 @@ std::vector<std::pair<std::string, std::string>> fieldsOf(const TleRecord& r) {
     const double seconds = (r.epochDay - day) * 86400.0;
     // Day of the year to month and day, through a date of the year.
     const auto date = boost::gregorian::date(year, 1, 1) + boost::gregorian::days(long(day) - 1);
-    return {{"OBJECT_NAME", r.name},
-            {"NORAD_CAT_ID", std::to_string(r.catalogNumber)},
+    // Every field a catalogue's general-perturbations file carries, so that the sizes are
+    // those of real files (about 700 bytes per record as JSON).
+    return {{"CCSDS_OMM_VERS", "2.0"},
+            {"COMMENT", "GENERATED FOR A BENCHMARK"},
+            {"CREATION_DATE", "2014-11-21T00:00:00"},
+            {"ORIGINATOR", "18 SPCS"},
+            {"OBJECT_NAME", r.name},
+            {"OBJECT_ID", "1998-067A"},
+            {"CENTER_NAME", "EARTH"},
+            {"REF_FRAME", "TEME"},
+            {"TIME_SYSTEM", "UTC"},
+            {"MEAN_ELEMENT_THEORY", "SGP4"},
             {"EPOCH", format("%04.0f-%02.0f-%02.0fT", year, date.month(), date.day()) +
                           format("%02.0f:%02.0f:%09.6f", std::floor(seconds / 3600),
                                  std::floor(std::fmod(seconds, 3600) / 60), std::fmod(seconds, 60))},
@@ -35,12 +45,33 @@ std::vector<std::pair<std::string, std::string>> fieldsOf(const TleRecord& r) {
             {"INCLINATION", format("%.4f", r.inclination)},
             {"RA_OF_ASC_NODE", format("%.4f", r.raan)},
             {"ARG_OF_PERICENTER", format("%.4f", r.argumentOfPerigee)},
-            {"MEAN_ANOMALY", format("%.4f", r.meanAnomaly)}};
+            {"MEAN_ANOMALY", format("%.4f", r.meanAnomaly)},
+            {"EPHEMERIS_TYPE", "0"},
+            {"CLASSIFICATION_TYPE", "U"},
+            {"NORAD_CAT_ID", std::to_string(r.catalogNumber)},
+            {"ELEMENT_SET_NO", "999"},
+            {"REV_AT_EPOCH", "12345"},
+            {"BSTAR", "0.00010525"},
+            {"MEAN_MOTION_DOT", "0.0000649"},
+            {"MEAN_MOTION_DDOT", "0"},
+            {"SEMIMAJOR_AXIS", "6780.123"},
+            {"PERIOD", "92.654"},
+            {"APOAPSIS", "420.123"},
+            {"PERIAPSIS", "410.456"},
+            {"OBJECT_TYPE", "PAYLOAD"},
+            {"RCS_SIZE", "LARGE"},
+            {"COUNTRY_CODE", "ISS"},
+            {"LAUNCH_DATE", "1998-11-20"},
+            {"SITE", "TTMTR"},
+            {"DECAY_DATE", ""},
+            {"FILE", "4471234"},
+            {"GP_ID", "270912345"},
+            {"TLE_LINE0", "0 " + r.name}};
 }
 
 }  // namespace
 
-std::vector<TleRecord> syntheticSets(std::size_t count) {
+static const std::vector<TleRecord>& embeddedSets() {
     static const std::vector<TleRecord> base = [] {
         std::map<std::int32_t, TleRecord> unique;
         for (const auto& [name, id] : categoryTable) {
@@ -51,6 +82,13 @@ std::vector<TleRecord> syntheticSets(std::size_t count) {
         for (auto& [number, record] : unique) out.push_back(record);
         return out;
     }();
+    return base;
+}
+
+std::size_t embeddedSetCount() { return embeddedSets().size(); }
+
+std::vector<TleRecord> syntheticSets(std::size_t count) {
+    const std::vector<TleRecord>& base = embeddedSets();
     std::vector<TleRecord> sets;
     sets.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -87,7 +125,10 @@ std::string elementFileText(const std::vector<TleRecord>& sets, ElementFormat ki
         const auto fields = fieldsOf(sets[i]);
         std::string line;
         for (const auto& [key, value] : fields) {
-            const bool text_ = key == "OBJECT_NAME" || key == "EPOCH";
+            const bool text_ = !(key == "MEAN_MOTION" || key == "ECCENTRICITY" ||
+                                 key == "INCLINATION" || key == "RA_OF_ASC_NODE" ||
+                                 key == "ARG_OF_PERICENTER" || key == "MEAN_ANOMALY" ||
+                                 key == "NORAD_CAT_ID" || key == "BSTAR");
             if (kind == ElementFormat::OmmCsv) {
                 line += (line.empty() ? "\"" : ",\"") + value + "\"";
             } else if (kind == ElementFormat::OmmJson) {

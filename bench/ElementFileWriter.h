@@ -12,6 +12,8 @@ namespace earth::bench {
 
 // `count` sets made from the embedded ones.
 std::vector<TleRecord> syntheticSets(std::size_t count);
+// How many objects the embedded sky has (one set per catalogue number).
+std::size_t embeddedSetCount();
 
 // The file's text; for Tle three-line sets.
 std::string elementFileText(const std::vector<TleRecord>& sets, ElementFormat format);

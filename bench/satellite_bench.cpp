@@ -83,11 +83,12 @@ OffscreenContext& sharedContext() {
     return context;
 }
 
-// `copies` times the embedded catalogue's 5,431 objects, shifted along their orbits from
-// copy to copy, written to an OMM CSV file and loaded from it as a user's file is.
+// `copies` times the embedded catalogue's objects, shifted along their orbits from copy to
+// copy, written to an OMM CSV file and loaded from it as a user's file is.
 std::vector<Satellite> scaledCatalogue(int copies) {
     const std::string path = earth::bench::writeElementFile(
-        earth::bench::syntheticSets(5431 * static_cast<std::size_t>(copies)),
+        earth::bench::syntheticSets(earth::bench::embeddedSetCount() *
+                                    static_cast<std::size_t>(copies)),
         earth::ElementFormat::OmmCsv, "orbitarium_bench_copies");
     std::ostringstream quiet;
     auto sky = earth::loadSky({path}, {}, earth::SimulationClock::embeddedSkyStart(), quiet);

@@ -26,6 +26,15 @@ constexpr std::size_t headBytes = 64 * 1024;
     throw std::runtime_error("Unable to read element sets from \"" + path + "\": " + why);
 }
 
+// A reason may quote the file's own bytes (the JSON parser's "last read"): keep the log
+// readable whatever they are.
+std::string printable(std::string text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f) c = '?';
+    }
+    return text;
+}
+
 }  // namespace
 
 std::vector<std::string> expandElementPaths(const std::vector<std::string>& paths) {
@@ -83,7 +92,7 @@ ElementCategory readElementFile(const std::string& path, std::ostream& err) {
     ElementSetText read = readElementText(format, text);
     for (const SkippedRecord& skipped : read.skipped) {
         err << "Skipped a record of " << path << " at line " << skipped.line << ": "
-            << skipped.reason << '\n';
+            << printable(skipped.reason) << '\n';
     }
     if (read.skippedCount > read.skipped.size()) {
         err << "Skipped " << read.skippedCount - read.skipped.size() << " more records of "

@@ -4,6 +4,7 @@
 #include "data/UtcInstant.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cctype>
 #include <cfloat>
 #include <charconv>
@@ -115,6 +116,14 @@ ElementSetText readElementText(ElementFormat format, std::string_view text) {
     case ElementFormat::Unknown: break;
     }
     return {};
+}
+
+bool isOmmFieldRead(std::string_view name) {
+    static const std::string_view read[] = {
+        "OBJECT_NAME", "OBJECT_ID", "NORAD_CAT_ID", "EPOCH", "MEAN_MOTION", "ECCENTRICITY",
+        "INCLINATION", "RA_OF_ASC_NODE", "ARG_OF_PERICENTER", "MEAN_ANOMALY",
+        "MEAN_ELEMENT_THEORY"};
+    return std::find(std::begin(read), std::end(read), name) != std::end(read);
 }
 
 TleRecord elementSetFromOmm(const OmmFields& fields) {

@@ -44,6 +44,9 @@ ElementSetText readElementText(ElementFormat format, std::string_view text);
 // missing or does not convert, or the orbit fails checkElementSet.
 using OmmFields = std::map<std::string, std::string, std::less<>>;
 TleRecord elementSetFromOmm(const OmmFields& fields);
+// Whether elementSetFromOmm reads the field; readers keep only those (a record of a
+// catalogue's file carries some forty).
+bool isOmmFieldRead(std::string_view name);
 
 // Text without leading and trailing white space (ASCII).
 inline std::string_view trimmed(std::string_view text) {

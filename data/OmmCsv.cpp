@@ -67,7 +67,7 @@ ElementSetText readOmmCsv(std::string_view text) {
         }
         OmmFields record;
         for (std::size_t i = 0; i < header.size(); ++i) {
-            record[header[i]] = std::string(trimmed((*fields)[i]));
+            if (isOmmFieldRead(header[i])) record[header[i]] = std::string(trimmed((*fields)[i]));
         }
         try {
             out.sets.push_back(elementSetFromOmm(record));

@@ -101,7 +101,7 @@ public:
 private:
     bool value(const std::string& text) {
         if (inRecord_ && depth_ == recordDepth_) {
-            fields_[key_] = text;
+            if (isOmmFieldRead(key_)) fields_[key_] = text;
         } else if (depth_ + 1 == recordDepth_) {
             notARecord();
         }

@@ -27,7 +27,7 @@ void collectFields(const pugi::xml_node& node, OmmFields& fields) {
         if (hasElements) {
             collectFields(child, fields);
         } else {
-            fields[localName(child)] = child.text().get();
+            if (isOmmFieldRead(localName(child))) fields[localName(child)] = child.text().get();
         }
     }
 }
