@@ -8,17 +8,20 @@ orbitarium_positions tool of a build:
 
     tools/propagation/compare_sgp4.py build/bench/orbitarium_positions FILE.txt [FILE.txt ...]
 
-FILEs are three-line element sets; every set is classed by its orbit: LEO (period under
+FILEs are three-line element sets, or OMM as JSON (a name ending in .json, read for SGP4
+through the library's OMM support); every set is classed by its orbit: LEO (period under
 225 minutes), GEO (period within 30 minutes of a sidereal day, eccentricity under 0.1),
 Molniya (eccentricity over 0.5, period 11 to 13 hours), MEO (the rest). With --reference it
 prints, instead of the table, SGP4's positions of the first set of each file after 1 day,
 for the numbers stored in the CPU test.
 """
+import json
 import math
 import statistics
 import subprocess
 import sys
 
+from sgp4 import omm
 from sgp4.api import Satrec
 
 DAYS = (1, 3, 7)
@@ -36,6 +39,18 @@ def read_sets(path):
         else:
             i += 1
     return sets
+
+
+def read_satellites(path):
+    """(name, Satrec) of every set of a file."""
+    if path.endswith(".json"):
+        out = []
+        for fields in json.load(open(path)):
+            sat = Satrec()
+            omm.initialize(sat, fields)
+            out.append((fields.get("OBJECT_NAME", ""), sat))
+        return out
+    return [(name, Satrec.twoline2rv(l1, l2)) for name, l1, l2 in read_sets(path)]
 
 
 def orbit_class(sat):
@@ -62,20 +77,19 @@ def program_positions(tool, path):
 def main():
     args = sys.argv[1:]
     reference = "--reference" in args
-    args = [a for a in args if a != "--reference"]
+    each = "--each" in args  # one row per set instead of per class
+    args = [a for a in args if a not in ("--reference", "--each")]
     tool, files = args[0], args[1:]
     errors = {}  # (class, days, model) -> [km]
     for path in files:
-        sets = read_sets(path)
         if reference:
-            name, l1, l2 = sets[0]
+            name, l1, l2 = read_sets(path)[0]
             sat = Satrec.twoline2rv(l1, l2)
             e, r, v = sat.sgp4_tsince(1440.0)
             print('{"%s", "%s", "%s", {%.3f, %.3f, %.3f}},' % (name, l1, l2, *r))
             continue
         ours = program_positions(tool, path)
-        for name, l1, l2 in sets:
-            sat = Satrec.twoline2rv(l1, l2)
+        for name, sat in read_satellites(path):
             cls = orbit_class(sat)
             for days in DAYS:
                 e, r, v = sat.sgp4_tsince(days * 1440.0)
@@ -85,12 +99,14 @@ def main():
                     p = ours.get((sat.satnum, float(days * 1440), model))
                     if p is None:
                         continue
-                    errors.setdefault((cls, days, model), []).append(math.dist(p, r))
+                    key = (name if each else cls, days, model)
+                    errors.setdefault(key, []).append(math.dist(p, r))
     if reference:
         return
     print("| class | sets | days | median km, two-body | median km, J2 | worst km, two-body | worst km, J2 |")
     print("|---|---|---|---|---|---|---|")
-    for cls in ("LEO", "MEO", "GEO", "Molniya"):
+    groups = sorted({k[0] for k in errors}) if each else ("LEO", "MEO", "GEO", "Molniya")
+    for cls in groups:
         for days in DAYS:
             before = errors.get((cls, days, "kepler"), [])
             after = errors.get((cls, days, "j2"), [])
