@@ -52,7 +52,7 @@ public:
         std::uint64_t bytes = 0;
     };
 
-    // Lengths in the records are in scene units (orbit::sceneScale). Needs a current GL 4.3
+    // Lengths of the orbits are in scene units (orbit::sceneScale). Needs a current GL 4.3
     // context; fails only as program building fails. Heads falls back to Everything when the
     // captured records exceed what one shader storage block may address on this driver.
     SatelliteRenderer(const SimulationClock& clock, const std::vector<Satellite>& catalogue,
