@@ -28,9 +28,11 @@ constexpr int kNoVr = 2;
 constexpr int kNoTour = 3;
 constexpr int kWidth = 4;
 constexpr int kHeight = 5;
-constexpr int kElements = 6;
-constexpr int kTime = 7;
-constexpr int kOptionCount = 8;
+constexpr int kVrPreview = 6;
+constexpr int kTrueSun = 7;
+constexpr int kElements = 8;
+constexpr int kTime = 9;
+constexpr int kOptionCount = 10;
 
 const std::array<OptionRow, kOptionCount> kOptions = {{
     {kCatchAll, "", "", ArgumentCheck::None, "Available command line options:"},
@@ -39,10 +41,14 @@ const std::array<OptionRow, kOptionCount> kOptions = {{
      " --novr       \tDisable VR support, render to a single viewport"},
     {kNoTour, "", "notour", ArgumentCheck::None,
      " --notour     \tSkip the tour, and go straight to free exploration of the simulation"},
+    {kTrueSun, "", "true-sun", ArgumentCheck::None,
+     " --true-sun   \tLight the Earth from where the Sun was at the simulated time (L toggles)"},
     {kWidth, "w", "width", ArgumentCheck::Numeric,
      " --width, -w  \tWidth of the window (only honored in NoVR mode)"},
     {kHeight, "h", "height", ArgumentCheck::Numeric,
      " --height, -h \tHeight of the window (only honored in NoVR mode)"},
+    {kVrPreview, "", "vr-preview", ArgumentCheck::None,
+     " --vr-preview \tShow the built-in virtual headset in a window, without a headset"},
     {kElements, "", "elements", ArgumentCheck::Paths,
      " --elements   \tShow the element sets of these files or folders instead of the "
      "embedded 2014 sky, and start in free exploration. Two- or three-line sets, or OMM as "
@@ -82,12 +88,22 @@ struct Occurrences {
     }
 };
 
+// A whole base-10 integer too large for an int: a number, but not one we can use.
+bool integerOutOfRange(const std::string& text) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(begin, &end, 10);
+    return end != begin && *end == '\0' && (errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX);
+}
+
 // Checks a numeric occurrence; `argument` is empty when none was given.
 bool acceptNumeric(const std::optional<std::string>& argument, const std::string& written,
                    std::ostream& err, int& value) {
     if (!argument) return false;
     if (parseNumericArgument(*argument, value)) return true;
-    err << "Option " << written << " requires a numeric argument\n";
+    err << "Option " << written
+        << (integerOutOfRange(*argument) ? " is out of range\n" : " requires a numeric argument\n");
     return false;
 }
 
@@ -225,6 +241,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
     }
     result.settings.noVr = found.seen[kNoVr];
     result.settings.noTour = found.seen[kNoTour];
+    result.settings.vrPreview = found.seen[kVrPreview];
+    result.settings.trueSun = found.seen[kTrueSun];
     if (found.seen[kWidth]) result.settings.width = found.value[kWidth];
     if (found.seen[kHeight]) result.settings.height = found.value[kHeight];
     result.settings.elementPaths = found.paths;

@@ -14,6 +14,8 @@ struct Settings {
     bool noTour = false;
     int width = 1024;
     int height = 768;
+    bool vrPreview = false;  // the virtual headset even when no headset is connected
+    bool trueSun = false;    // light the globe from the Sun of the simulated instant
     std::vector<std::string> elementPaths;  // --elements: the user's files or folders
     StartTime startTime;                    // --time
 };

@@ -1,11 +1,13 @@
 #include "app/Run.h"
 
+#include "app/CommandLine.h"
 #include "app/ViewportRatio.h"
 #include "app/Scene.h"
 #include "app/Window.h"
 #include "data/ImagePreload.h"
-#include "data/StartupTimings.h"
+#include "app/StartupTimings.h"
 #include "ovrlib/Headset.h"
+#include "ovrlib/VirtualHeadsetRuntime.h"
 
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
@@ -23,12 +25,36 @@
 namespace earth {
 namespace {
 
-void onKey(GLFWwindow* window, int key, int scancode, int action, int mods) {
-    if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS) {
-        glfwSetWindowShouldClose(window, GLFW_TRUE);
-    }
+InputState* inputOf(GLFWwindow* window) {
     auto* scene = static_cast<Scene*>(glfwGetWindowUserPointer(window));
-    if (scene != nullptr) scene->input().recordKey(key, scancode, action, mods);
+    return scene != nullptr ? &scene->input() : nullptr;
+}
+
+void onKey(GLFWwindow* window, int key, int scancode, int action, int mods) {
+    if (InputState* input = inputOf(window)) input->recordKey(key, scancode, action, mods);
+}
+
+void onChar(GLFWwindow* window, unsigned codepoint) {
+    if (InputState* input = inputOf(window)) input->recordChar(codepoint);
+}
+
+void onCursor(GLFWwindow* window, double x, double y) {
+    if (InputState* input = inputOf(window)) input->recordPointer(x, y);
+}
+
+void onCursorEnter(GLFWwindow* window, int entered) {
+    double x = 0.0;
+    double y = 0.0;
+    glfwGetCursorPos(window, &x, &y);
+    if (InputState* input = inputOf(window)) input->recordPointer(x, y, entered == GLFW_TRUE);
+}
+
+void onMouseButton(GLFWwindow* window, int button, int action, int /*mods*/) {
+    if (InputState* input = inputOf(window)) input->recordMouseButton(button, action, glfwGetTime());
+}
+
+void onScroll(GLFWwindow* window, double /*x*/, double y) {
+    if (InputState* input = inputOf(window)) input->recordScroll(y);
 }
 
 // The desktop picture follows the window: a minimised window keeps its last aspect.
@@ -65,33 +91,60 @@ void reportTimings(Scene& scene, std::uint32_t frameIndex, double swapStart) {
     }
 }
 
+// Read before the scene exists, so that a file that cannot be used stops start-up before
+// any window opens; its time counts to the scene's catalogue stage.
 Sky timedSky(const std::vector<std::string>& elementPaths, const StartTime& startTime) {
-    const StageTimer timer(StartupStage::Catalogue);
-    return loadSky(elementPaths, startTime,
-                   boost::posix_time::microsec_clock::universal_time(), std::cerr);
+    startupMarkBegin();
+    Sky sky = loadSky(elementPaths, startTime,
+                      boost::posix_time::microsec_clock::universal_time(), std::cerr);
+    startupMark(StartupStage::Catalogue);
+    return sky;
 }
 
 }  // namespace
 
-void run(bool noVr, bool noTour, int width, int height,
-         const std::vector<std::string>& elementPaths, const StartTime& startTime) {
+namespace {
+
+// The headset to use, or none for the desktop window. A runtime without a connected headset
+// leaves nothing but the virtual one, which only --vr-preview asks for.
+void openHeadset(const Settings& settings, std::unique_ptr<ovrlib::HeadsetContext>& context,
+                 std::unique_ptr<ovrlib::Headset>& headset) {
+    if (settings.noVr) return;
+    if (settings.vrPreview) {
+        context = std::make_unique<ovrlib::HeadsetContext>(
+            std::make_unique<ovrlib::VirtualHeadsetRuntime>(), nullptr);
+    } else {
+        context = std::make_unique<ovrlib::HeadsetContext>();
+    }
+    headset = std::make_unique<ovrlib::Headset>(context.get());
+    if (!settings.vrPreview && context->usingFallback()) {
+        headset.reset();
+        context.reset();
+        std::printf("No headset found: running in a desktop window (--vr-preview shows the "
+                    "virtual headset)\n");
+        std::fflush(stdout);
+    }
+}
+
+}  // namespace
+
+void run(const Settings& settings) {
+    const int width = settings.width;
+    const int height = settings.height;
     // Decoding the images takes about as long as creating the window and building the GL
     // objects; the two run side by side, leaving the main thread a core of its own.
     const unsigned cores = std::thread::hardware_concurrency();
     const ImagePreload images(startupImages(), cores > 2 ? 2u : 1u);
-    // The element sets come first: a file that cannot be used stops start-up before any
-    // window opens. The tour is about the embedded 2014 sky.
-    Sky sky = timedSky(elementPaths, startTime);
-    if (sky.ownElements) noTour = true;
+    // The tour is about the embedded 2014 sky.
+    Sky sky = timedSky(settings.elementPaths, settings.startTime);
+    const bool noTour = settings.noTour || sky.ownElements;
     initWindowSystem();
     // The runtime guard and the device come before the window, whose size they decide, and
     // go after it: the runtime shuts down last.
     std::unique_ptr<ovrlib::HeadsetContext> context;
     std::unique_ptr<ovrlib::Headset> headset;
-    if (!noVr) {
-        context = std::make_unique<ovrlib::HeadsetContext>();
-        headset = std::make_unique<ovrlib::Headset>(context.get());
-    }
+    openHeadset(settings, context, headset);
+    const bool desktop = headset == nullptr;
     GLFWwindow* window = createWindow(headset.get(), width, height);
     checkGlVersion();
 
@@ -104,14 +157,20 @@ void run(bool noVr, bool noTour, int width, int height,
         // Destroyed before the window: its GL objects and the headset's render targets go
         // while the context is current.
         Scene scene(headset.get(), window, aspect, noTour, std::move(sky));
+        scene.setTrueSun(settings.trueSun);
         glfwSetWindowUserPointer(window, &scene);
         glfwSetKeyCallback(window, onKey);
-        if (noVr) glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+        glfwSetCharCallback(window, onChar);
+        glfwSetCursorPosCallback(window, onCursor);
+        glfwSetCursorEnterCallback(window, onCursorEnter);
+        glfwSetMouseButtonCallback(window, onMouseButton);
+        glfwSetScrollCallback(window, onScroll);
+        if (desktop) glfwSetFramebufferSizeCallback(window, onFramebufferSize);
 
         for (std::uint32_t frameIndex = 0; !glfwWindowShouldClose(window); ++frameIndex) {
             scene.frame(frameIndex);
             const double swapStart = glfwGetTime();
-            if (noVr) glfwSwapBuffers(window);
+            if (desktop) glfwSwapBuffers(window);
             if (scene.timingFrames()) reportTimings(scene, frameIndex, swapStart);
             glfwPollEvents();
         }

@@ -1,6 +1,8 @@
 #include "app/Scene.h"
 
-#include "data/StartupTimings.h"
+#include "app/DesktopView.h"
+#include "app/Screenshot.h"
+#include "data/Catalogue.h"
 #include "overlay/SatelliteInformationPanel.h"
 #include "ovrlib/Headset.h"
 #include "render/PanelPlacement.h"
@@ -11,6 +13,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cstdio>
+#include <ctime>
 #include <utility>
 
 namespace earth {
@@ -19,15 +22,16 @@ namespace {
 constexpr float kInitialRate = 1000.0f;  // simulated seconds per real second
 
 ScriptContext buildScript(bool noTour, const std::vector<Satellite>& satellites,
-                          SatelliteOperations* renderer, InputState* input, const float* scale) {
-    return noTour ? buildNoTour(satellites, renderer, input, scale, kInitialRate)
-                  : buildTour(satellites, renderer, input, scale, kInitialRate);
+                          SatelliteOperations* renderer, const float* scale) {
+    return noTour ? buildNoTour(satellites, renderer, scale, kInitialRate)
+                  : buildTour(satellites, renderer, scale, kInitialRate);
 }
 
 }  // namespace
 
 Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool noTour, Sky sky)
     : headset_(headset),
+      window_(window),
       aspect_(aspect),
       clock_(sky.start),
       satellites_(std::move(sky.satellites)),
@@ -35,9 +39,10 @@ Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool no
       earth_(clock_, scale_),
       satelliteRenderer_(clock_, satellites_),
       input_(&joysticks_),
-      script_(buildScript(noTour, satellites_, &satelliteRenderer_, &input_, &scale_)),
+      script_(buildScript(noTour, satellites_, &satelliteRenderer_, &scale_)),
       lastFrameTime_(glfwGetTime()),
       timing_(timingsRequested()) {
+    script_.desktop = headset_ == nullptr;
     if (headset_ != nullptr) {
         renderState_ = headset_->makeRenderState(window);
         for (int eye = 0; eye < 2; ++eye) {
@@ -57,10 +62,6 @@ Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool no
 // Members go in reverse order: the headset's render targets and the renderers' GL objects are
 // released here, while the window's context is still current.
 Scene::~Scene() = default;
-
-glm::mat4 Scene::desktopProjection(float aspect) {
-    return glm::perspective(45.0f, aspect, 0.1f, 100.0f);
-}
 
 void Scene::markStage(FrameStage stage, double& since) {
     if (stage >= Stars) glFinish();
@@ -92,15 +93,24 @@ void Scene::frame(std::uint32_t frameIndex) {
                        frameIndex < kFirstTimedFrame + kTimedFrames;
     double since = now;
 
-    const bool anyInput = input_.update(dt);
-    if (anyInput && headset_ != nullptr) headset_->dismissNotice();
-    if (input_.continueControl() == ControlState::Pressed) script_.onContinue();
-    if (input_.skipControl() == ControlState::Pressed) script_.onSkip();
-    if (input_.recenterControl() != ControlState::Up && headset_ != nullptr) headset_->recenter();
-    if (input_.pauseControl() == ControlState::Pressed) script_.togglePause();
+    FrameInput input = input_.snapshot(dt, gaze_);
+    if (headset_ != nullptr) {
+        if (input.anyPressed) headset_->dismissNotice();
+        if (input.isHeld(Control::Recenter)) headset_->recenter();
+        input.pointer = PointerInput{};  // the mouse looks around in the virtual headset
+    } else {
+        int width = 0;
+        int height = 0;
+        glfwGetWindowSize(window_, &width, &height);
+        input.pointer = pointerRay(input.pointer, script_.camera,
+                                   glm::vec2(static_cast<float>(width), static_cast<float>(height)));
+    }
+    if (input.wasPressed(Control::Escape)) glfwSetWindowShouldClose(window_, GLFW_TRUE);
+    applyWindowControls(input, false);
+    if (input.wasPressed(Control::Light)) earth_.setTrueSun(!earth_.trueSun());
     if (timed) markStage(Input, since);
 
-    script_.update(dt);
+    script_.update(input);
     if (timed) markStage(Script, since);
     if (!script_.paused && script_.rate != 0.0f) {
         clock_.advance(static_cast<double>(script_.rate) * static_cast<double>(dt));
@@ -116,7 +126,23 @@ void Scene::frame(std::uint32_t frameIndex) {
     } else {
         renderDesktop(timed ? &since : nullptr);
     }
+    applyWindowControls(input, true);
     lastFrameTime_ = now;
+}
+
+void Scene::applyWindowControls(const FrameInput& input, bool afterDrawing) {
+    if (!afterDrawing) {
+        if (input.wasPressed(Control::Mute)) setSoundMuted(muted_ = !muted_);
+        if (input.wasPressed(Control::Fullscreen) && headset_ == nullptr) fullScreen_.toggle(window_);
+        return;
+    }
+    // The headset's window shows no picture of its own; the screenshot is a desktop habit.
+    if (input.wasPressed(Control::Screenshot) && headset_ == nullptr) {
+        int width = 0;
+        int height = 0;
+        glfwGetFramebufferSize(window_, &width, &height);
+        writeScreenshot(width, height, screenshotName(std::time(nullptr)));
+    }
 }
 
 void Scene::layOutPanels(float dt) {
@@ -125,19 +151,19 @@ void Scene::layOutPanels(float dt) {
     panelRenderer_.clear();
     for (const auto& [number, entry] : script_.panels) {
         const auto where = satelliteRenderer_.getPosition(number);
-        if (!where) continue;  // not held by the renderer, or no position yet
+        const Satellite* satellite = satelliteByNumber(satellites_, number);
+        if (!where || satellite == nullptr) continue;  // not shown, or no position yet
         const PanelPlacement place =
             placePanel(panelCamera, entry.nearView, where->position, where->direction);
-        drawSatelliteInformation(panelRenderer_, place, dt, entry.satellite, entry.details == 0);
+        drawSatelliteInformation(panelRenderer_, place, dt, *satellite, entry.details == 0);
     }
     panelRenderer_.upload();
 }
 
 void Scene::renderDesktop(double* since) {
     const CameraFrame camera = script_.camera;
-    script_.gazeOrigin = camera.position;
-    script_.gazeDirection = camera.forward;
-    const glm::mat4 projection = desktopProjection(aspect_);
+    gaze_ = Ray{camera.position, camera.forward};
+    const glm::mat4 projection = desktopProjection(aspect_, desktopNearPlane(camera.position));
     const glm::mat4 view = glm::lookAt(camera.position, camera.position + camera.forward, camera.up);
     const glm::mat4 sky = projection * glm::lookAt(glm::vec3(0.0f), camera.forward, camera.up);
     drawScene(projection, view, sky, since);
@@ -145,14 +171,14 @@ void Scene::renderDesktop(double* since) {
 
 void Scene::renderHeadset(std::uint32_t frameIndex) {
     const CameraFrame& camera = script_.camera;
-    const ovrlib::EyeCamera eyeCamera{camera.position, camera.forward, camera.up, camera.basis};
+    const ovrlib::EyeCamera eyeCamera{camera.position, camera.forward, camera.up, camera.basis,
+                                      desktopNearPlane(camera.position)};
     const ovrlib::Gaze gaze = ovrlib::renderHeadsetFrame(
         *boundRenderState_, *headset_, eyeFramebuffers_, frameIndex, eyeCamera,
         [this](const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky) {
             drawScene(projection, view, sky);
         });
-    script_.gazeOrigin = gaze.origin;
-    script_.gazeDirection = gaze.direction;
+    gaze_ = Ray{gaze.origin, gaze.direction};
 }
 
 void Scene::drawScene(const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky,
@@ -165,7 +191,7 @@ void Scene::drawScene(const glm::mat4& projection, const glm::mat4& view, const 
     if (since != nullptr) markStage(Globe, *since);
     satelliteRenderer_.draw(projection, view);
     if (since != nullptr) markStage(Satellites, *since);
-    panelRenderer_.draw(projection, view);
+    panelRenderer_.draw(projection, view, font_.texture());
     if (since != nullptr) markStage(PanelDraw, *since);
     if (script_.splash != 0) splashScreens_.draw(script_.splash, projection, view);
     if (since != nullptr) markStage(Splash, *since);

@@ -2,6 +2,9 @@
 // Everything that exists while the window is open: clock, catalogue, headset render targets,
 // renderers, input and the running script, and the frame that drives them.
 
+#include "app/FullScreen.h"
+#include "app/InputState.h"
+#include "app/StartupTimings.h"
 #include "data/OrbitGeometry.h"
 #include "data/Satellite.h"
 #include "data/SimulationClock.h"
@@ -12,7 +15,7 @@
 #include "render/SatelliteRenderer.h"
 #include "render/SplashScreens.h"
 #include "render/Starfield.h"
-#include "script/InputState.h"
+#include "overlay/Overlay.h"
 #include "script/ScriptElement.h"
 
 #include <glm/mat4x4.hpp>
@@ -45,6 +48,9 @@ public:
     void frame(std::uint32_t frameIndex);
 
     InputState& input() { return input_; }
+    // Lights the globe from the Sun of the simulated instant instead of the fixed light.
+    void setTrueSun(bool on) { earth_.setTrueSun(on); }
+    bool trueSun() const { return earth_.trueSun(); }
     // Follows the window's framebuffer; used by the desktop projection.
     void setAspect(float aspect) { aspect_ = aspect; }
     float aspect() const { return aspect_; }
@@ -52,9 +58,6 @@ public:
     const ScriptContext& script() const { return script_; }
     const SimulationClock& clock() const { return clock_; }
 
-    // The desktop projection: 45 handed to a perspective taking radians, as the splash quad
-    // is sized for it (a vertical field of view of about 58.3 degrees).
-    static glm::mat4 desktopProjection(float aspect);
 
     // Per-stage frame costs, kept only with ORBITARIUM_TIMINGS=1: each stage ends with glFinish
     // so that the software rasteriser's work counts where it was asked for.
@@ -74,23 +77,41 @@ private:
     void drawScene(const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky,
                    double* since = nullptr);
     void layOutPanels(float dt);
+    // Mute, full screen and screenshot: the window's and the program's own controls.
+    void applyWindowControls(const FrameInput& input, bool afterDrawing);
 
     ovrlib::Headset* headset_;
+    GLFWwindow* window_;
     float aspect_;
+    // Each StartupMark times the member declared just before it.
+    StartupMarkBegin startupBegin_;
     SimulationClock clock_;
     float scale_ = orbit::sceneScale;  // scene units per metre: one unit is one Earth radius
     std::vector<Satellite> satellites_;
+    StartupMark catalogueMark_{StartupStage::Catalogue};
     std::shared_ptr<ovrlib::GlRenderState> renderState_;
     std::vector<ovrlib::Framebuffer> eyeFramebuffers_;
     std::shared_ptr<ovrlib::BoundGlRenderState> boundRenderState_;
     SplashScreens splashScreens_;
+    StartupMark splashMark_{StartupStage::Splash};
     Starfield starfield_;
+    StartupMark starsMark_{StartupStage::Stars};
     EarthRenderer earth_;
+    StartupMark globeMark_{StartupStage::Globe};
     SatelliteRenderer satelliteRenderer_;
+    StartupMark satellitesMark_{StartupStage::Satellites};
     PanelRenderer panelRenderer_;
+    FontTextureLease font_;
+    StartupMark panelsMark_{StartupStage::Panels};
     GlfwJoysticks joysticks_;
     InputState input_;
     ScriptContext script_;
+    StartupMark scriptMark_{StartupStage::Script};
+    // The centre of the view last shown: what the viewer looks at when the next frame's script
+    // asks.
+    Ray gaze_;
+    FullScreen fullScreen_;
+    bool muted_ = false;
     // Window-system seconds at the end of the previous frame. Kept in double precision: a
     // float of a long-running clock rounds the step to milliseconds, and sometimes to zero.
     double lastFrameTime_;

@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 
+#include "app/ViewportRatio.h"
 #include "ovrlib/Headset.h"
 
 #include <cstdio>
@@ -27,12 +28,21 @@ void initWindowSystem() {
 
 GLFWwindow* createDesktopWindow(int width, int height) {
     glfwWindowHint(GLFW_DECORATED, GLFW_TRUE);
-    // GLFW asserts on non-positive sizes instead of failing; refuse them the same way.
-    GLFWwindow* window = (width > 0 && height > 0)
+    // GLFW asserts on non-positive sizes, X11 keeps only 16 bits of a size (and its errors end
+    // the process), so sizes outside what a window can be are refused before they get there.
+    GLFWwindow* window = windowSizeAllowed(width, height)
                              ? glfwCreateWindow(width, height, "Orbitarium", nullptr, nullptr)
                              : nullptr;
     if (window == nullptr) throw std::runtime_error("Window creation failed");
     glfwMakeContextCurrent(window);
+    // A window larger than GL can draw into would show a partly drawn picture.
+    GLint maxViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    if (width > maxViewport[0] || height > maxViewport[1]) {
+        glfwMakeContextCurrent(nullptr);
+        glfwDestroyWindow(window);
+        throw std::runtime_error("Window creation failed");
+    }
     return window;
 }
 
@@ -67,8 +77,14 @@ GLFWwindow* createWindow(const ovrlib::Headset* headset, int width, int height) 
             GLFWmonitor* monitor = headsetMonitor(headset->displayDeviceName());
             window = glfwCreateWindow(size.width, size.height, "Orbitarium", monitor, nullptr);
         } else {
+            // A preview in a window of its own: never larger than the screen it opens on.
+            int x = 0, y = 0, areaWidth = 0, areaHeight = 0;
+            if (GLFWmonitor* primary = glfwGetPrimaryMonitor()) {
+                glfwGetMonitorWorkarea(primary, &x, &y, &areaWidth, &areaHeight);
+            }
+            const FittedSize fitted = fitWithin(size.width, size.height, areaWidth, areaHeight);
             glfwWindowHint(GLFW_DECORATED, GLFW_TRUE);
-            window = glfwCreateWindow(size.width, size.height, "Orbitarium", nullptr, nullptr);
+            window = glfwCreateWindow(fitted.width, fitted.height, "Orbitarium", nullptr, nullptr);
         }
     }
     if (window == nullptr) throw std::runtime_error("Window creation failed");

@@ -13,8 +13,16 @@ namespace earth {
 // Throws "Failed to init glfw".
 void initWindowSystem();
 
+// The largest window side the program asks for: what GL drivers commonly draw into at most.
+inline constexpr int kMaxWindowSide = 16384;
+
+inline bool windowSizeAllowed(int width, int height) {
+    return width > 0 && height > 0 && width <= kMaxWindowSide && height <= kMaxWindowSide;
+}
+
 // A decorated desktop window of width x height titled "Orbitarium", its context current and
-// its GL entry points checked. Throws "Window creation failed" or "GL init failed".
+// its GL entry points checked. Throws "Window creation failed" for a size outside
+// windowSizeAllowed or beyond the GL's maximum viewport, or "GL init failed".
 GLFWwindow* createDesktopWindow(int width, int height);
 
 // With a headset: a window of the headset display's resolution (the requested size is not

@@ -2,18 +2,17 @@
 
 #include "app/CommandLine.h"
 #include "app/DisplayAwake.h"
+#include "app/LogFiles.h"
 #include "app/Run.h"
 
-#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
-    // The program has no console: everything it reports goes to these two files.
-    std::FILE* out = std::freopen("log.txt", "w", stdout);
-    std::FILE* err = std::freopen("err.txt", "w", stderr);
+    // The program has no console: everything it reports goes to two files.
+    earth::redirectToLogFiles();
 
     earth::Settings settings;
     if (argc > 1) {
@@ -34,17 +33,16 @@ int main(int argc, char** argv) {
     {
         const earth::DisplayAwake awake;
         try {
-            earth::run(settings.noVr, settings.noTour, settings.width, settings.height,
-                       settings.elementPaths, settings.startTime);
+            earth::run(settings);
         } catch (const std::exception& e) {
             std::cerr << e.what() << std::endl;
             exitCode = 1;
         }
     }
 
+    // The streams stay open: the sound system, a static object, is released after main returns
+    // and may still report; the C runtime closes them after that.
     std::cout.flush();
     std::cerr.flush();
-    if (out != nullptr) std::fclose(out);
-    if (err != nullptr) std::fclose(err);
     return exitCode;
 }

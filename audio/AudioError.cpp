@@ -5,6 +5,7 @@
 #include <vorbis/codec.h>
 
 #include <cstdio>
+#include <string>
 
 namespace earth {
 
@@ -50,7 +51,9 @@ void reportDecoderError(int code) { reportAudioError(code, decoderErrorText(code
 void reportNoDevice() {
     // The same code and text OpenAL gives for a call on a device that does not exist.
     const ALCchar* text = alcGetString(nullptr, ALC_INVALID_DEVICE);
-    reportAudioError(ALC_INVALID_DEVICE, text != nullptr ? text : "Invalid Device");
+    const std::string line = std::string(text != nullptr ? text : "Invalid Device") +
+                             "; running without sound";
+    reportAudioError(ALC_INVALID_DEVICE, line.c_str());
 }
 
 }  // namespace earth

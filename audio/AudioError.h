@@ -16,7 +16,7 @@ void reportDecoderError(int code);
 // The text for a decoder result code.
 const char* decoderErrorText(int code);
 
-// Reported for every play request while no sound device could be opened.
+// Reported once when no sound device could be opened: the program runs without sound.
 void reportNoDevice();
 
 }  // namespace earth

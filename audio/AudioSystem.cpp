@@ -1,20 +1,42 @@
 #include "audio/AudioSystem.h"
-#include "data/StartupTimings.h"
 
+#include "audio/AudioError.h"
 #include "audio/AudioTrack.h"
 
 #define AL_ALEXT_PROTOTYPES
 #include <AL/alext.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 namespace earth {
 
 namespace {
-// Refill period of the worker. Each track queues about a second of sound (AudioTrack), so
-// even a worker held up for several periods on a loaded machine leaves no gap.
+// Refill period of the worker. Each track keeps six seconds queued (AudioTrack), refilled a
+// half second per pass, so the queue fills far faster than it plays.
 constexpr std::chrono::milliseconds servicePeriod{20};
+
+// Without a sound card, trying the backends makes OpenAL Soft and the ALSA library write
+// about ten lines to standard error ("err.txt"), which say no more than the one line that
+// reportNoDevice writes. Both stay quiet unless a developer asked OpenAL Soft for its log.
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void quietenSoundLibraries() {
+    static const bool developerAsked = std::getenv("ALSOFT_LOGLEVEL") != nullptr;
+    if (developerAsked) {
+        return;
+    }
+    setenv("ALSOFT_LOGLEVEL", "0", 1);  // read when the library first initialises
+    // OpenAL Soft links the ALSA library but leaves its error printer as it is.
+    using SetHandler = int (*)(decltype(&ignoreAlsaError));
+    if (void* set = dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler")) {
+        reinterpret_cast<SetHandler>(set)(ignoreAlsaError);
+    }
+}
+
 }  // namespace
 
 void AudioSystem::DeviceCloser::operator()(ALCdevice* device) const { alcCloseDevice(device); }
@@ -30,19 +52,15 @@ void AudioSystem::ContextDestroyer::operator()(ALCcontext* context) const {
 }
 
 AudioSystem::AudioSystem(float volume, const char* deviceName) : volume_(volume) {
-    const StageTimer timer(StartupStage::Audio);
+    quietenSoundLibraries();
     device_.reset(alcOpenDevice(deviceName));
-    if (!device_) {
-        return;
-    }
     // Thread-local contexts let two systems (one per script) live side by side.
-    if (!alcIsExtensionPresent(device_.get(), "ALC_EXT_thread_local_context")) {
-        device_.reset();
-        return;
+    if (device_ && alcIsExtensionPresent(device_.get(), "ALC_EXT_thread_local_context")) {
+        context_.reset(alcCreateContext(device_.get(), nullptr));
     }
-    context_.reset(alcCreateContext(device_.get(), nullptr));
     if (!context_) {
         device_.reset();
+        reportNoDevice();  // once; the tracks then play nothing and say nothing
         return;
     }
     worker_ = std::thread([this] { serviceLoop(); });
@@ -108,6 +126,12 @@ void AudioSystem::serviceLoop() {
         }
     }
     alcSetThreadContext(nullptr);
+}
+
+void AudioSystem::setMuted(bool muted) {
+    if (!available()) return;
+    const Lock lock(*this);
+    alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
 }
 
 }  // namespace earth

@@ -16,8 +16,8 @@ class AudioTrack;
 
 class AudioSystem {
 public:
-    // Opens the default device (or the named one). Failure is silent: the program runs on
-    // without sound and every later play reports it.
+    // Opens the default device (or the named one). Failure is reported once, as one line on
+    // standard output; the program runs on without sound and the tracks play nothing.
     explicit AudioSystem(float volume, const char* deviceName = nullptr);
     ~AudioSystem();
     AudioSystem(const AudioSystem&) = delete;
@@ -27,6 +27,8 @@ public:
     bool available() const { return context_ != nullptr; }
     // Given to every looped track.
     float volume() const { return volume_; }
+    // Silences every track of this system, or brings them back.
+    void setMuted(bool muted);
 
     // Holds the system's lock with its context current on the calling thread, so that the
     // worker and the main thread never interleave OpenAL calls or read each other's errors.

@@ -1,5 +1,4 @@
 #include "audio/AudioTrack.h"
-#include "data/StartupTimings.h"
 
 #include "audio/AudioError.h"
 #include "audio/AudioSystem.h"
@@ -12,13 +11,11 @@
 namespace earth {
 
 namespace {
-// A quarter of a second per buffer, four buffers queued: about a second of sound ahead of
-// the mixer, decoded in slices of well under a millisecond each.
+// A quarter of a second per buffer, decoded in slices of about a millisecond each.
 constexpr long bufferMillis = 250;
 }  // namespace
 
 AudioTrack::AudioTrack(AudioSystem& audio, int resourceId) : audio_(&audio) {
-    const StageTimer timer(StartupStage::Audio);
     AudioSystem::Lock lock(audio);
     audio.attach(this);
     if (!audio.available()) {
@@ -49,6 +46,7 @@ AudioTrack::AudioTrack(AudioSystem& audio, int resourceId) : audio_(&audio) {
     format_ = decoder->channels() == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
     const long frames = decoder->sampleRate() * bufferMillis / 1000;
     scratch_.resize(static_cast<std::size_t>(frames * decoder->channels()));
+    idle_.reserve(bufferCount);  // the worker moves names in and out without allocating
     decoder_ = std::move(decoder);
     source_ = std::move(source);
     buffers_ = std::move(buffers);
@@ -77,8 +75,7 @@ void AudioTrack::playLooped() { begin(true); }
 void AudioTrack::begin(bool looped) {
     AudioSystem::Lock lock(*audio_);
     if (!audio_->available()) {
-        reportNoDevice();
-        return;
+        return;  // said once when the system found no device
     }
     if (!source_) {
         reportAudioError(failureCode_, failureText_);
@@ -99,15 +96,11 @@ void AudioTrack::begin(bool looped) {
     reachedEnd_ = false;
     playedFrames_ = 0;
     queuedFrames_ = 0;
-    for (AlBuffer& buffer : buffers_) {
-        const long frames = fillLocked(buffer.get());
-        if (frames == 0) {
-            break;
-        }
-        const ALuint name = buffer.get();
-        alSourceQueueBuffers(source, 1, &name);
-        queuedFrames_ += frames;
+    idle_.clear();
+    for (const AlBuffer& buffer : buffers_) {
+        idle_.push_back(buffer.get());
     }
+    queueLocked(startBuffers);  // the worker, woken below, queues the rest
     alSourcef(source, AL_GAIN, looped ? audio_->volume() : 1.0f);
     alSourcePlay(source);
     checkAlError();
@@ -154,6 +147,20 @@ long AudioTrack::fillLocked(ALuint buffer) {
     return checkAlError() ? filled : 0;
 }
 
+void AudioTrack::queueLocked(int count) {
+    const ALuint source = source_.get();
+    for (; count > 0 && !idle_.empty() && !reachedEnd_; --count) {
+        const ALuint buffer = idle_.back();
+        const long frames = fillLocked(buffer);
+        if (frames == 0) {
+            return;
+        }
+        idle_.pop_back();
+        alSourceQueueBuffers(source, 1, &buffer);
+        queuedFrames_ += frames;
+    }
+}
+
 void AudioTrack::refillLocked() {
     if (!source_ || !started_ || stoppedByUser_) {
         return;
@@ -173,12 +180,9 @@ void AudioTrack::refillLocked() {
         if (looping_ && total > 0) {
             playedFrames_ %= total;
         }
-        const long frames = fillLocked(buffer);
-        if (frames > 0) {
-            alSourceQueueBuffers(source, 1, &buffer);
-            queuedFrames_ += frames;
-        }
+        idle_.push_back(buffer);
     }
+    queueLocked(refillBuffers);
     // A worker held up past the queued second lets the source run dry and stop; pick up
     // where it stopped rather than ending the track early.
     ALint queued = 0;
@@ -280,19 +284,5 @@ bool AudioTrack::finishedLocked() const {
     // has nothing left (otherwise it ran dry and the worker restarts it).
     return reachedEnd_ && sourceStateLocked() == AL_STOPPED;
 }
-
-IScriptElement* AudioTrack::start(ScriptContext&) {
-    play();
-    return nullptr;
-}
-
-IScriptElement* AudioTrack::onSkip(ScriptContext&) {
-    stop();
-    return nullptr;
-}
-
-void AudioTrack::pause(ScriptContext&) { setPaused(true); }
-
-void AudioTrack::resume(ScriptContext&) { setPaused(false); }
 
 }  // namespace earth

@@ -1,12 +1,12 @@
 #pragma once
-// One embedded Ogg Vorbis track ("OGG" resource) played through an AudioSystem, and a script
-// step: the tour starts, skips, pauses and waits for it. The track is streamed from the
-// embedded bytes: opening it costs only its headers (decoding all twenty tracks at start-up
-// would cost about a second), and the system's worker decodes about a second ahead while it
-// plays.
+// One embedded Ogg Vorbis track ("OGG" resource) played through an AudioSystem. The track is
+// streamed from the embedded bytes: opening it costs only its headers (decoding all twenty
+// tracks at start-up would cost about a second). Playing starts with half a second decoded;
+// the system's worker then keeps six seconds queued ahead of the mixer, so that a machine
+// stalled for seconds (the worker or the mixer starved, then catching up) plays on without a
+// gap.
 
 #include "audio/AlObjects.h"
-#include "script/ScriptElement.h"
 
 #include <array>
 #include <cstdint>
@@ -18,10 +18,10 @@ namespace earth {
 class AudioSystem;
 class OggDecoder;
 
-class AudioTrack final : public IScriptElement {
+class AudioTrack final {
 public:
     // A missing or undecodable resource is reported once here and again at every play. With
-    // no device nothing is opened and nothing reported here; every play reports it instead.
+    // no device nothing is opened and nothing reported: the system said it once.
     // The track must be destroyed before its system (static tracks are: they are made later).
     AudioTrack(AudioSystem& audio, int resourceId);
     ~AudioTrack();
@@ -44,24 +44,21 @@ public:
     std::int64_t lengthMs() const;
     // True once playback ended, was stopped, or never started (so also with no device, and the
     // tour goes on without the sound); never true while looping.
-    bool isFinished() const override;
-
-    // As a script step: start plays once and keeps the track in charge (whoever waits for it
-    // asks isFinished); skip stops it; pause and resume hold and continue it.
-    IScriptElement* start(ScriptContext& ctx) override;
-    IScriptElement* onSkip(ScriptContext& ctx) override;
-    void pause(ScriptContext& ctx) override;
-    void resume(ScriptContext& ctx) override;
+    bool isFinished() const;
 
     // Whether the track was opened and has OpenAL names (false with no device).
     bool loaded() const { return source_ ? true : false; }
 
 private:
     friend class AudioSystem;
-    static constexpr int bufferCount = 4;
+    static constexpr int bufferCount = 24;  // of a quarter of a second each
+    static constexpr int startBuffers = 2;   // decoded by play itself, on the caller's thread
+    static constexpr int refillBuffers = 2;  // at most per worker pass, so the lock is short
 
     void begin(bool looped);
     long fillLocked(ALuint buffer);
+    // Fills and queues up to `count` idle buffers, fewer once the track has no more.
+    void queueLocked(int count);
     void refillLocked();
     bool finishedLocked() const;
     // Whether the worker has anything to do for this track (playing or paused).
@@ -76,6 +73,7 @@ private:
     ALenum format_ = 0;
     AlSource source_;
     std::array<AlBuffer, bufferCount> buffers_;
+    std::vector<ALuint> idle_;  // buffers off the source's queue, ready to be filled
     std::vector<std::int16_t> scratch_;  // one buffer's worth of samples, allocated once
 
     bool started_ = false;

@@ -10,7 +10,6 @@
 #include "app/Scene.h"
 #include "ovrlib/Headset.h"
 #include "ovrlib/VirtualHeadsetRuntime.h"
-#include "script/InputState.h"
 
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
@@ -46,9 +45,9 @@ GLFWwindow* hiddenWindow(int width, int height) {
 
 // Dismisses the instructions screen (and, in headset mode, the notice) as a first key would.
 void pressSpace(earth::Scene& scene, std::uint32_t& frameIndex) {
-    scene.input().recordKey(earth::InputState::kSpace, 0, GLFW_PRESS, 0);
+    scene.input().recordKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
     scene.frame(frameIndex++);
-    scene.input().recordKey(earth::InputState::kSpace, 0, GLFW_RELEASE, 0);
+    scene.input().recordKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
     for (int i = 0; i < 3; ++i) scene.frame(frameIndex++);  // settle caches and read-backs
 }
 

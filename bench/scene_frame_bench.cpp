@@ -7,6 +7,7 @@
 #include "overlay/SatelliteInformationPanel.h"
 #include "render/EarthRenderer.h"
 #include "render/PanelPlacement.h"
+#include "overlay/Overlay.h"
 #include "render/PanelRenderer.h"
 #include "render/Starfield.h"
 #include "support/GlTestContext.h"
@@ -35,6 +36,7 @@ struct SceneFixture {
     std::unique_ptr<earth::Starfield> stars;
     std::unique_ptr<earth::EarthRenderer> globe;
     std::unique_ptr<earth::PanelRenderer> panels;
+    std::unique_ptr<earth::FontTextureLease> font;
     std::string failure;
 
     SceneFixture() {
@@ -45,6 +47,7 @@ struct SceneFixture {
             stars = std::make_unique<earth::Starfield>();
             globe = std::make_unique<earth::EarthRenderer>(clock, scale);
             panels = std::make_unique<earth::PanelRenderer>();
+            font = std::make_unique<earth::FontTextureLease>();
         } catch (const std::exception& e) {
             failure = e.what();
         }
@@ -78,7 +81,7 @@ struct SceneFixture {
         target->begin();
         if (drawStars) stars->draw(sky);
         if (drawGlobe) globe->draw(projection, view);
-        if (drawPanels) panels->draw(projection, view);
+        if (drawPanels) panels->draw(projection, view, font->texture());
         glFinish();
     }
 };

@@ -2,7 +2,7 @@
 // while the continue control is held) and the pose blend of a camera move.
 
 #include "script/Camera.h"
-#include "script/GazePick.h"
+#include "data/GazePick.h"
 
 #include <benchmark/benchmark.h>
 #include <glm/vec3.hpp>

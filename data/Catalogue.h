@@ -41,5 +41,9 @@ std::vector<Satellite> assembleCatalogue(const std::vector<ElementCategory>& cat
 
 // A copy of the first satellite with this number; throws "Invalid satellite".
 Satellite findSatellite(const std::vector<Satellite>& satellites, std::int32_t catalogNumber);
+// The satellite with this number in a catalogue in ascending number order, or null; neither
+// copies nor allocates, so the frame can ask it.
+const Satellite* satelliteByNumber(const std::vector<Satellite>& satellites,
+                                   std::int32_t catalogNumber);
 
 }  // namespace earth

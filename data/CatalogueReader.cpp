@@ -136,6 +136,7 @@ std::optional<CatalogueRecord> CatalogueReader::next() {
     std::string line;
     while (std::getline(stream_, line)) {
         CatalogueRecord record;
+        float launchMass = 0.0f;
         const Tokenizer fields(line, separator);
         int index = 0;
         for (auto field = fields.begin(); field != fields.end(); ++field, ++index) {
@@ -149,6 +150,15 @@ std::optional<CatalogueRecord> CatalogueReader::next() {
             case 1:
                 record.country = text;
                 break;
+            case 2:
+                record.users = text;
+                break;
+            case 3:
+                record.purpose = text;
+                break;
+            case 6:
+                launchMass = parseMass(text);
+                break;
             case 7:
                 record.mass = parseMass(text);
                 break;
@@ -161,6 +171,11 @@ std::optional<CatalogueRecord> CatalogueReader::next() {
             default:
                 break;
             }
+        }
+        // Most rows publish only the launch mass; the panel then says so.
+        if (record.mass <= 0.0f && launchMass > 0.0f) {
+            record.mass = launchMass;
+            record.massAtLaunch = true;
         }
         if (record.catalogNumber >= 0) {
             return record;

@@ -15,15 +15,18 @@ namespace earth {
 struct CatalogueRecord {
     std::string name;
     std::int32_t catalogNumber = -1;
-    float mass = 0.0f;  // kilograms; 0 when the column is empty
+    float mass = 0.0f;  // kilograms: dry mass, else launch mass; 0 when both are empty
+    bool massAtLaunch = false;  // the mass is the launch mass (no dry mass was published)
     std::string country;
+    std::string users;    // "Civil", "Commercial", "Government", "Military" or a combination
+    std::string purpose;  // "Communications", "Navigation/Global Positioning", ...
     std::optional<boost::gregorian::date> launchDate;
 };
 
 // The catalogue table travels as this "DATA" resource.
 constexpr std::uint16_t catalogueResourceId = 901;
 
-// Column 7 ("dry-mass"). Digit groups are joined ("1,600" and "1, 388" are 1600 and 1388)
+// Columns 6 ("launch-mass") and 7 ("dry-mass"). Digit groups are joined ("1,600" and "1, 388" are 1600 and 1388)
 // and a remark in parentheses after the number is dropped. Empty gives 0.
 float parseMass(const std::string& text);
 

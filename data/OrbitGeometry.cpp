@@ -191,7 +191,10 @@ Satellite makeSatellite(const TleRecord& record, const std::optional<CatalogueRe
     satellite.perigeeRate = rates.perigee;
     if (row) {
         satellite.country = row->country;
+        satellite.users = row->users;
+        satellite.purpose = row->purpose;
         satellite.mass = row->mass;
+        satellite.massAtLaunch = row->massAtLaunch;
         satellite.launchDate = row->launchDate;
     }
     satellite.isDebris = isDebris;
@@ -255,7 +258,7 @@ void buildOrbitVertices(std::vector<OrbitVertex>& vertices, std::vector<std::uin
     const float meanRadius = static_cast<float>(std::sqrt(
         (static_cast<float>(std::pow(static_cast<double>(a), 2.0)) +
          static_cast<float>(std::pow(static_cast<double>(b), 2.0))) * 0.5f));
-    const float circumference = meanRadius * 6.2831855f * s;
+    const float circumference = meanRadius * 2.0f * orbit::pi * s;
     const float headSpacing = (0.02f / circumference) * satellite.period;
 
     OrbitVertex vertex{};

@@ -41,7 +41,10 @@ struct Satellite {
     double raanRate = 0.0;     // the plane turns about the pole
     double perigeeRate = 0.0;  // the perigee turns within the plane
     std::string country;
+    std::string users;    // who uses it ("Government", "Commercial/Military", ...)
+    std::string purpose;  // what for ("Navigation/Global Positioning", ...)
     float mass = 0.0f;  // kilograms, 0 when unknown
+    bool massAtLaunch = false;  // launch mass (no dry mass known)
     std::optional<boost::gregorian::date> launchDate;
     bool isDebris = false;
     std::int32_t orbitClass = OrbitClass::None;

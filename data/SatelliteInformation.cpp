@@ -49,7 +49,8 @@ std::vector<InformationLine> satelliteInformation(const Satellite& satellite, bo
     lines.push_back(separator());
     lines.push_back(text("Period:  %.2fsec", satellite.period));
     if (satellite.mass > 0.0f) {
-        lines.push_back(text("Mass:    %.2fkg", satellite.mass));
+        lines.push_back(text(satellite.massAtLaunch ? "Mass:    %.2fkg at launch" : "Mass:    %.2fkg",
+                             satellite.mass));
     }
     if (!satellite.country.empty() || satellite.launchDate) {
         lines.push_back(separator());
@@ -59,6 +60,11 @@ std::vector<InformationLine> satelliteInformation(const Satellite& satellite, bo
         if (satellite.launchDate) {
             lines.push_back(
                 {false, "Launch:  " + boost::gregorian::to_simple_string(*satellite.launchDate)});
+        }
+        // Who uses it and what for, as the catalogue table says ("Government / Navigation").
+        if (!satellite.users.empty() || !satellite.purpose.empty()) {
+            const char* joint = satellite.users.empty() || satellite.purpose.empty() ? "" : " / ";
+            lines.push_back({false, "Use:     " + satellite.users + joint + satellite.purpose});
         }
     }
     return lines;

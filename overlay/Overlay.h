@@ -38,7 +38,7 @@ public:
     void dispatch(ImDrawList** lists, int count);
 
     // The font texture is a GL object and must die with its context, not with this static
-    // object: panel renderers acquire it when built and release it when the scene goes.
+    // object: whoever draws panels holds a FontTextureLease while its context lives.
     void acquireFontTexture();
     void releaseFontTexture();
     unsigned fontTexture() const;  // GL name, 0 while no renderer holds it
@@ -58,6 +58,23 @@ private:
     float canvasWidth_ = 1024.0f;
     float canvasHeight_ = 1024.0f;
     bool panelOpen_ = false;
+};
+
+// Holds the overlay's font texture for as long as it lives; made and destroyed while the GL
+// context is current.
+class FontTextureLease {
+public:
+    explicit FontTextureLease(Overlay& overlay = Overlay::instance()) : overlay_(overlay) {
+        overlay_.acquireFontTexture();
+    }
+    ~FontTextureLease() { overlay_.releaseFontTexture(); }
+    FontTextureLease(const FontTextureLease&) = delete;
+    FontTextureLease& operator=(const FontTextureLease&) = delete;
+
+    unsigned texture() const { return overlay_.fontTexture(); }
+
+private:
+    Overlay& overlay_;
 };
 
 }  // namespace earth

@@ -40,9 +40,22 @@ Gaze headGaze(const EyeCamera& camera, const Pose& leftEye, const Pose& rightEye
             gazeDirection(camera, leftEye.orientation)};
 }
 
-EyeMatrices eyeMatrices(const EyeCamera& camera, const Pose& eye, const glm::mat4& projection) {
+glm::mat4 withNearPlane(glm::mat4 projection, float zNear) {
+    // Of a frustum only the depth terms hold the near plane: -(f+n)/(f-n) and -2fn/(f-n).
+    const float a = projection[2][2];
+    const float b = projection[3][2];
+    if (!(zNear > 0.0f) || a == -1.0f || a == 1.0f) return projection;
+    if (std::fabs(b / (a - 1.0f) - zNear) <= 1e-6f * zNear) return projection;  // already so
+    const float zFar = b / (a + 1.0f);
+    projection[2][2] = -(zFar + zNear) / (zFar - zNear);
+    projection[3][2] = -2.0f * zFar * zNear / (zFar - zNear);
+    return projection;
+}
+
+EyeMatrices eyeMatrices(const EyeCamera& camera, const Pose& eye, const glm::mat4& frustum) {
     const glm::mat4 inverseOrientation = glm::mat4_cast(glm::inverse(eye.orientation));
     const glm::vec3 eyeWorld = trackedToWorld(camera, eye.position);
+    const glm::mat4 projection = withNearPlane(frustum, camera.zNear);
     EyeMatrices m;
     m.projection = projection;
     m.view = inverseOrientation * glm::lookAt(eyeWorld, eyeWorld + camera.forward, camera.up);

@@ -21,6 +21,8 @@ struct EyeCamera {
     glm::vec3 forward{0.0f, 0.0f, -1.0f};
     glm::vec3 up{0.0f, 1.0f, 0.0f};
     glm::mat3 basis{1.0f};
+    // Near plane, scene units: the scene brings it close when riding low over the globe.
+    float zNear = 0.2f;
 };
 
 struct EyeMatrices {
@@ -54,6 +56,11 @@ Gaze headGaze(const EyeCamera& camera, const Pose& leftEye, const Pose& rightEye
 
 // View: inverse eye orientation after the look-at from the eye's world position along the
 // camera's forward; sky: the same without translation, premultiplied by the projection.
+// `projection` is an off-axis frustum; its depth range is replaced by the camera's near plane
+// (the far plane kept), which leaves the field of view as it is.
 EyeMatrices eyeMatrices(const EyeCamera& camera, const Pose& eye, const glm::mat4& projection);
+
+// The frustum `projection` with another near plane, the far plane and field of view unchanged.
+glm::mat4 withNearPlane(glm::mat4 projection, float zNear);
 
 }  // namespace ovrlib

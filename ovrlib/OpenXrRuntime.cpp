@@ -14,10 +14,15 @@
 #include <openxr/openxr_platform.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <thread>
 
 namespace ovrlib {
 namespace {
@@ -53,6 +58,46 @@ FovPort toFovPort(const XrFovf& fov) {
             std::tan(fov.angleRight)};
 }
 
+// What the loader says when no runtime is configured at all.
+constexpr const char* kNothingConfigured = "failed to determine active runtime file path";
+
+// Catches what the loader writes to std::cout and std::cerr while it lives (the loader reads
+// XR_LOADER_DEBUG once, so its error level is asked for before the first loader call). A
+// developer who set XR_LOADER_DEBUG gets the loader's own output instead.
+class LoaderLog {
+public:
+    LoaderLog() {
+        static const bool developerAsked = std::getenv("XR_LOADER_DEBUG") != nullptr;
+        if (developerAsked) return;
+        setenv("XR_LOADER_DEBUG", "error", 1);
+        out_ = std::cout.rdbuf(outText_.rdbuf());
+        err_ = std::cerr.rdbuf(errText_.rdbuf());
+    }
+    ~LoaderLog() {
+        if (out_ != nullptr) std::cout.rdbuf(out_);
+        if (err_ != nullptr) std::cerr.rdbuf(err_);
+    }
+    LoaderLog(const LoaderLog&) = delete;
+    LoaderLog& operator=(const LoaderLog&) = delete;
+
+    // The first message, on one line, without the loader's "Error [...] : " heading.
+    std::string reason() const {
+        const std::string text = errText_.str();
+        const std::size_t start = text.find("] : ");
+        if (start == std::string::npos) return {};
+        std::string message = text.substr(start + 4, text.find("\nError [", start) - start - 4);
+        std::replace(message.begin(), message.end(), '\n', ' ');
+        while (!message.empty() && message.back() == ' ') message.pop_back();
+        return message;
+    }
+
+private:
+    std::ostringstream outText_;
+    std::ostringstream errText_;
+    std::streambuf* out_ = nullptr;
+    std::streambuf* err_ = nullptr;
+};
+
 void report(const char* what, XrResult result) {
     std::fprintf(stderr, "OpenXR: %s failed (%d)\n", what, static_cast<int>(result));
 }
@@ -68,12 +113,18 @@ OpenXrRuntime::~OpenXrRuntime() {
 }
 
 RuntimeStatus OpenXrRuntime::initialise() {
-    // Finding no runtime is the ordinary case of a desktop without a headset; the loader would
-    // report it as errors on stderr. A developer can still ask for its log.
-    setenv("XR_LOADER_DEBUG", "none", 0);
+    // The loader writes its errors to the standard streams, several lines each, and twice;
+    // they are kept here and at most the first, which says why, is passed on.
+    const LoaderLog log;
     uint32_t count = 0;
     XrResult result = xrEnumerateInstanceExtensionProperties(nullptr, 0, &count, nullptr);
     if (result == XR_ERROR_RUNTIME_UNAVAILABLE || result == XR_ERROR_INSTANCE_LOST) {
+        // Nothing configured is the ordinary desktop without a headset; a runtime that is
+        // configured but cannot be loaded is worth a line before the no-headset path.
+        const std::string why = log.reason();
+        if (!why.empty() && why.find(kNothingConfigured) == std::string::npos) {
+            std::fprintf(stderr, "OpenXR: %s\n", why.c_str());
+        }
         return RuntimeStatus::NoRuntime;
     }
     if (XR_FAILED(result)) {
@@ -223,6 +274,8 @@ bool OpenXrRuntime::configureRendering(GLFWwindow* window, std::array<EyeRenderD
     binding.glxDrawable = glXGetCurrentDrawable();
     binding.glxContext = context;
 
+    window_ = window;
+    exitRequested_ = false;
     XrSessionCreateInfo sessionInfo = xr<XrSessionCreateInfo>(XR_TYPE_SESSION_CREATE_INFO);
     sessionInfo.next = &binding;
     sessionInfo.systemId = system_;
@@ -313,9 +366,14 @@ void OpenXrRuntime::releaseRendering() {
         *space = XR_NULL_HANDLE;
     }
     if (session_ != XR_NULL_HANDLE) {
-        if (sessionRunning_) {
-            xrRequestExitSession(session_);
-            xrEndSession(session_);
+        exitRequested_ = true;  // a READY that arrives now must not begin the session again
+        if (sessionRunning_ && XR_SUCCEEDED(xrRequestExitSession(session_))) {
+            // The runtime answers with STOPPING, upon which pollEvents ends the session; a
+            // runtime that never does is not waited for longer than this.
+            for (int i = 0; i < 100 && sessionRunning_; ++i) {
+                pollEvents();
+                if (sessionRunning_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
         }
         xrDestroySession(session_);
     }
@@ -323,6 +381,7 @@ void OpenXrRuntime::releaseRendering() {
     sessionRunning_ = false;
     frameBegun_ = false;
     viewsValid_ = false;
+    window_ = nullptr;
 }
 
 Sizei OpenXrRuntime::recommendedTextureSize(int eye, const FovPort& /*fov*/, float pixelDensity) {
@@ -338,28 +397,41 @@ glm::mat4 OpenXrRuntime::projection(const FovPort& fov, float zNear, float zFar)
     return projectionFromFov(fov, zNear, zFar);
 }
 
+// Follows the session's life as the runtime leads it: begin on READY, end on STOPPING, and
+// on EXITING or LOSS_PENDING (of the session or the whole instance) ask the window to close,
+// so that the main loop ends and the program tears down as after Escape.
 void OpenXrRuntime::pollEvents() {
     XrEventDataBuffer event = xr<XrEventDataBuffer>(XR_TYPE_EVENT_DATA_BUFFER);
     while (xrPollEvent(instance_, &event) == XR_SUCCESS) {
-        if (event.type == XR_TYPE_EVENT_DATA_SESSION_STATE_CHANGED) {
+        if (event.type == XR_TYPE_EVENT_DATA_INSTANCE_LOSS_PENDING) {
+            requestExit();
+        } else if (event.type == XR_TYPE_EVENT_DATA_SESSION_STATE_CHANGED) {
             const auto& changed = reinterpret_cast<const XrEventDataSessionStateChanged&>(event);
             sessionState_ = changed.state;
-            if (sessionState_ == XR_SESSION_STATE_READY && !sessionRunning_) {
+            if (sessionState_ == XR_SESSION_STATE_READY && !sessionRunning_ && !exitRequested_) {
                 XrSessionBeginInfo begin = xr<XrSessionBeginInfo>(XR_TYPE_SESSION_BEGIN_INFO);
                 begin.primaryViewConfigurationType = kStereo;
                 const XrResult result = xrBeginSession(session_, &begin);
                 if (XR_SUCCEEDED(result)) sessionRunning_ = true;
                 else report("xrBeginSession", result);
             } else if (sessionState_ == XR_SESSION_STATE_STOPPING && sessionRunning_) {
-                xrEndSession(session_);
+                const XrResult result = xrEndSession(session_);
+                if (XR_FAILED(result)) report("xrEndSession", result);
                 sessionRunning_ = false;
             } else if (sessionState_ == XR_SESSION_STATE_EXITING ||
                        sessionState_ == XR_SESSION_STATE_LOSS_PENDING) {
-                sessionRunning_ = false;
+                // A session about to be lost cannot be ended, only destroyed.
+                if (sessionState_ == XR_SESSION_STATE_LOSS_PENDING) sessionRunning_ = false;
+                requestExit();
             }
         }
         event = xr<XrEventDataBuffer>(XR_TYPE_EVENT_DATA_BUFFER);
     }
+}
+
+void OpenXrRuntime::requestExit() {
+    exitRequested_ = true;
+    if (window_ != nullptr) glfwSetWindowShouldClose(window_, GLFW_TRUE);
 }
 
 void OpenXrRuntime::beginFrame(std::uint32_t frameIndex) {
@@ -367,6 +439,13 @@ void OpenXrRuntime::beginFrame(std::uint32_t frameIndex) {
     viewsValid_ = false;
     if (session_ == XR_NULL_HANDLE) return;
     pollEvents();
+    // While the runtime keeps the session idle (not yet READY, or after STOPPING) there is no
+    // frame to wait for: wait for its next event instead of drawing frames nobody sees as fast
+    // as the machine can. Up to a tenth of a second, so the window stays responsive.
+    for (int i = 0; i < 10 && !sessionRunning_ && !exitRequested_; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        pollEvents();
+    }
     if (!sessionRunning_) return;
     frameState_ = xr<XrFrameState>(XR_TYPE_FRAME_STATE);
     XrFrameWaitInfo waitInfo = xr<XrFrameWaitInfo>(XR_TYPE_FRAME_WAIT_INFO);

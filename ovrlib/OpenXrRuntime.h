@@ -4,7 +4,11 @@
 // window's GLX context, one swapchain per eye; each frame the eye textures are copied into the
 // swapchain images and submitted as one projection layer. Poses come from xrLocateViews in a
 // LOCAL reference space that recentring recreates around the current head yaw and position.
-// The runtime has no health-and-safety notice of ours to show: it reports none displayed.
+// The session follows the runtime's states: it begins on READY and ends on STOPPING; while it
+// is idle a frame waits for the runtime's events instead of rendering; EXITING or LOSS_PENDING
+// asks the window to close, so the program ends as after Escape, releasing the session while
+// the GL context is current. The runtime has no health-and-safety notice of ours to show: it
+// reports none displayed.
 
 #include "ovrlib/HeadsetRuntime.h"
 #include "render/GlName.h"
@@ -40,6 +44,9 @@ public:
     void recenter() override;
 
     bool sessionRunning() const { return sessionRunning_; }
+    // The runtime asked the program to end (EXITING, LOSS_PENDING); the window was asked to
+    // close.
+    bool exitRequested() const { return exitRequested_; }
 
 private:
     struct EyeSwapchain {
@@ -49,6 +56,7 @@ private:
     };
 
     void pollEvents();
+    void requestExit();
     bool createSwapchains();
     XrSpace createLocalSpace(const XrPosef& pose) const;
 
@@ -60,6 +68,8 @@ private:
     XrSession session_ = XR_NULL_HANDLE;
     XrSessionState sessionState_ = XR_SESSION_STATE_UNKNOWN;
     bool sessionRunning_ = false;
+    bool exitRequested_ = false;
+    GLFWwindow* window_ = nullptr;
     XrSpace naturalSpace_ = XR_NULL_HANDLE;  // LOCAL as the runtime defines it
     XrSpace localSpace_ = XR_NULL_HANDLE;    // LOCAL moved by recentring; poses are given in it
     XrSpace viewSpace_ = XR_NULL_HANDLE;

@@ -1,6 +1,7 @@
 #include "ovrlib/VirtualHeadsetRuntime.h"
 
 #include "ovrlib/EyeMath.h"
+#include "ovrlib/Letterbox.h"
 #include "data/ResourceRegistry.h"
 
 #include <epoxy/gl.h>
@@ -243,10 +244,14 @@ void VirtualHeadsetRuntime::endFrame(std::uint32_t frameIndex, const std::array<
     glUseProgram(0);
 
     if (!presentedDirectly_ && width > 0 && height > 0) {
+        // A window of another shape shows the whole display unstretched, between black bars.
+        const PixelRect to = letterbox({kDisplayWidth, kDisplayHeight}, {width, height});
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, width, height);
+        glClear(GL_COLOR_BUFFER_BIT);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, displayFramebuffer_[0]);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glBlitFramebuffer(0, 0, kDisplayWidth, kDisplayHeight, 0, 0, width, height,
-                          GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glBlitFramebuffer(0, 0, kDisplayWidth, kDisplayHeight, to.x, to.y, to.x + to.width,
+                          to.y + to.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 

@@ -1,8 +1,8 @@
 #include "render/EarthRenderer.h"
-#include "data/StartupTimings.h"
 
 #include "data/Resources.h"
 #include "data/SimulationClock.h"
+#include "data/SolarPosition.h"
 #include "render/LoadedEarthData.h"
 #include "render/SiderealTime.h"
 #include "render/Textures.h"
@@ -16,14 +16,12 @@ namespace {
 
 // The mesh's lists are large; they live only until they are uploaded.
 IndexedMesh globeMesh(float radius, const EarthResources& resources) {
-    const earth::StageTimer timer(earth::StartupStage::Mesh);
     if (resources.mesh != nullptr) return IndexedMesh(*resources.mesh);
     const LoadedEarthData data(radius, resources.grid);
     return IndexedMesh(data);
 }
 
 glcommon::GlNameArray<1> mapTexture(std::uint16_t id, GLint internalFormat) {
-    const earth::StageTimer timer(earth::StartupStage::Textures);
     const Image image(id);
     return glcommon::Texture2D(image, internalFormat);
 }
@@ -69,11 +67,19 @@ glm::mat4 EarthRenderer::model() const {
                        glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
+glm::vec3 EarthRenderer::lightPosition() const {
+    if (!trueSun_) return light_.position;
+    // Far enough (in Earth radii) that the rays are parallel to a thousandth of a radian, so
+    // that the terminator is a great circle as the Sun's is.
+    constexpr double sunDistance = 1000.0;
+    return glm::vec3(sunDirection(clock_.now()) * sunDistance);
+}
+
 void EarthRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
     const glm::mat4 modelView = view * model();
     // The light is fixed in the inertial frame: it follows the view, not the globe's turn.
     Light eyeLight = light_;
-    eyeLight.position = glm::vec3(view * glm::vec4(light_.position, 1.0f));
+    eyeLight.position = glm::vec3(view * glm::vec4(lightPosition(), 1.0f));
 
     mesh_.bind();
     program_.use(projection, modelView, surfaceMaterial_, specularMaterial_, eyeLight, 0, 1, 2);

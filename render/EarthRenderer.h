@@ -37,6 +37,13 @@ public:
     float siderealOffset() const { return siderealOffset_; }
     const Light& light() const { return light_; }
 
+    // Off (the default, for which the tour's views were composed): the light stands still at
+    // light().position. On: it comes from the Sun's direction at the clock's present instant.
+    void setTrueSun(bool on) { trueSun_ = on; }
+    bool trueSun() const { return trueSun_; }
+    // The light position drawn with, in world coordinates.
+    glm::vec3 lightPosition() const;
+
 private:
     const SimulationClock& clock_;
     const float& scale_;
@@ -49,6 +56,7 @@ private:
     Material surfaceMaterial_;
     Material specularMaterial_;
     float siderealOffset_ = 0.0f;
+    bool trueSun_ = false;
 };
 
 }  // namespace earth

@@ -1,5 +1,6 @@
 #include "render/LoadedEarthData.h"
 
+#include "data/OrbitGeometry.h"
 #include "data/ResourceRegistry.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
 
 namespace {
 
-constexpr float kPi = 3.14159265358979323846f;
+constexpr float kPi = orbit::pi;
 
 // Sine and cosine of an angle in degrees mapped to radians as the mesh needs them; the grid
 // repeats each longitude on every row and each latitude along a row, so the last argument

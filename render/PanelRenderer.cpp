@@ -1,7 +1,5 @@
 #include "render/PanelRenderer.h"
 
-#include "overlay/Overlay.h"
-
 #include <epoxy/gl.h>
 #include <glm/gtc/type_ptr.hpp>
 
@@ -17,9 +15,7 @@ constexpr GLint kTextureLocation = 2;
 
 }  // namespace
 
-PanelRenderer::PanelRenderer() : PanelRenderer(Overlay::instance()) {}
-
-PanelRenderer::PanelRenderer(Overlay& overlay) : overlay_(overlay) {
+PanelRenderer::PanelRenderer() {
     program_ = glcommon::ShaderProgram(
         glcommon::ProgramDescription::drawing("panel.vsh", "panel.fsh"));
     vertexArray_ = glcommon::GlNameArray<1>(glGenVertexArrays, glDeleteVertexArrays);
@@ -38,11 +34,9 @@ PanelRenderer::PanelRenderer(Overlay& overlay) : overlay_(overlay) {
                           reinterpret_cast<const void*>(offsetof(PanelVertex, colour)));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    // Last, so that a failure above leaves the overlay's use count untouched.
-    overlay_.acquireFontTexture();
 }
 
-PanelRenderer::~PanelRenderer() { overlay_.releaseFontTexture(); }
+PanelRenderer::~PanelRenderer() = default;
 
 void PanelRenderer::upload() {
     glBindVertexArray(vertexArray_[0]);
@@ -53,13 +47,13 @@ void PanelRenderer::upload() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-void PanelRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
+void PanelRenderer::draw(const glm::mat4& projection, const glm::mat4& view, unsigned texture) {
     if (vertices_.empty()) return;
     glUseProgram(program_.id());
     glBindVertexArray(vertexArray_[0]);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_[0]);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, overlay_.fontTexture());
+    glBindTexture(GL_TEXTURE_2D, texture);
     glUniformMatrix4fv(kProjectionLocation, 1, GL_FALSE, glm::value_ptr(projection));
     glUniformMatrix4fv(kViewLocation, 1, GL_FALSE, glm::value_ptr(view));
     glUniform1i(kTextureLocation, 0);

@@ -11,14 +11,9 @@
 
 namespace earth {
 
-class Overlay;
-
 class PanelRenderer {
 public:
-    // Holds the overlay's font texture until destroyed, which the scene does while the
-    // context still exists.
-    explicit PanelRenderer(Overlay& overlay);
-    PanelRenderer();  // the program's single overlay
+    PanelRenderer();
     ~PanelRenderer();
     PanelRenderer(const PanelRenderer&) = delete;
     PanelRenderer& operator=(const PanelRenderer&) = delete;
@@ -26,14 +21,14 @@ public:
     void clear() { vertices_.clear(); }
     // Re-specifies the whole buffer, also when empty.
     void upload();
-    // Depth writes off and clockwise front faces only while the panels are drawn.
-    void draw(const glm::mat4& projection, const glm::mat4& view);
+    // Depth writes off and clockwise front faces only while the panels are drawn. `texture`
+    // is the GL name of the texture the vertices' coordinates refer to (the overlay's font).
+    void draw(const glm::mat4& projection, const glm::mat4& view, unsigned texture);
 
     std::vector<PanelVertex>& vertices() { return vertices_; }
     const std::vector<PanelVertex>& vertices() const { return vertices_; }
 
 private:
-    Overlay& overlay_;
     glcommon::ShaderProgram program_;
     std::vector<PanelVertex> vertices_;
     glcommon::GlNameArray<1> vertexArray_;

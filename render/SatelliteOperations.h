@@ -31,8 +31,11 @@ public:
     // Empty until positions have been read back, and for zero-length directions.
     virtual std::optional<SatellitePosition> getPosition(int catalogNumber) const = 0;
 
-    // The shown satellite nearest to the line of sight in front of the eye, or -1.
-    virtual int pickByGaze(const glm::vec3& origin, const glm::vec3& direction) const = 0;
+    // The shown satellite nearest to the line of sight in front of the eye and not behind the
+    // globe, or -1; with `maxAngle` above 0, the one nearest in angle to the ray within it
+    // (the pointer's pick).
+    virtual int pickByGaze(const glm::vec3& origin, const glm::vec3& direction,
+                           float maxAngle = 0.0f) const = 0;
 
     // Opacity of every tube; lowered while the camera flies to a satellite.
     virtual void setOrbitAlpha(float alpha) = 0;

@@ -1,6 +1,6 @@
 #include "render/SatelliteRenderer.h"
 
-#include "script/GazePick.h"
+#include "data/GazePick.h"
 
 #include <epoxy/gl.h>
 #include <glm/geometric.hpp>
@@ -398,9 +398,10 @@ std::optional<SatellitePosition> SatelliteRenderer::getPosition(int catalogNumbe
     return SatellitePosition{tip, motion / length};
 }
 
-int SatelliteRenderer::pickByGaze(const glm::vec3& origin, const glm::vec3& direction) const {
+int SatelliteRenderer::pickByGaze(const glm::vec3& origin, const glm::vec3& direction,
+                                  float maxAngle) const {
     if (!positionsReady_) return -1;
-    GazePick pick(origin, direction);
+    GazePick pick(origin, direction, maxAngle);
     if (!pick.usable()) return -1;
     const glm::vec3* tips = nullptr;  // read at the first shown satellite
     for (std::size_t i = 0; i < slots_.size(); ++i) {

@@ -75,7 +75,8 @@ public:
     std::optional<float> getSize(int catalogNumber) const override;
     // Reads GL state: main thread, context current.
     std::optional<SatellitePosition> getPosition(int catalogNumber) const override;
-    int pickByGaze(const glm::vec3& origin, const glm::vec3& direction) const override;
+    int pickByGaze(const glm::vec3& origin, const glm::vec3& direction,
+                   float maxAngle = 0.0f) const override;
 
     void setOrbitAlpha(float alpha) override { orbitAlpha_ = alpha; }
     float orbitAlpha() const override { return orbitAlpha_; }

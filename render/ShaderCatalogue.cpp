@@ -4,26 +4,22 @@
 
 #include <map>
 #include <stdexcept>
+#include <string_view>
 
 namespace earth {
 
 namespace {
 
-// The fixed set of sources; a name absent from the embedded blobs simply is not in the table,
-// so asking for it fails like any unknown name.
-const char* const kNames[] = {
-    "basic.vsh",         "basic.fsh",         "orbit-position.vsh", "orbit.vsh",
-    "orbit.gsh",         "orbit.fsh",         "panel.vsh",          "panel.fsh",
-    "starfield.vsh",     "starfield.fsh",     "textured-quad.vsh",  "textured-quad.fsh",
-    "map-surface.vsh",   "map-surface.fsh",   "orbit-heads.csh",
-};
-
+// Every shader the build embeds, by name; asking for any other name fails.
 const std::map<std::string, std::string>& catalogue() {
     static const std::map<std::string, std::string> table = [] {
         std::map<std::string, std::string> t;
-        for (const char* name : kNames) {
-            if (const auto bytes = findResource("SHADER", name)) t.emplace(name, std::string(*bytes));
-        }
+#define ORBITARIUM_RESOURCE(type, id, stem, folder)                                 \
+    if (std::string_view(#type) == "SHADER") {                                      \
+        if (const auto bytes = findResource("SHADER", id)) t.emplace(id, std::string(*bytes)); \
+    }
+#include "orbitarium_resources_list.inc"
+#undef ORBITARIUM_RESOURCE
         return t;
     }();
     return table;

@@ -1,5 +1,4 @@
 #include "render/ShaderProgram.h"
-#include "data/StartupTimings.h"
 
 #include "render/ShaderCatalogue.h"
 
@@ -83,7 +82,6 @@ GlName compileShader(std::uint32_t type, const std::string& name, const ShaderSo
 }
 
 ShaderProgram::ShaderProgram(const ProgramDescription& description) {
-    const earth::StageTimer timer(earth::StartupStage::Shaders);
     std::vector<GlName> stages;
     std::string what = "program (";
     const std::pair<GLenum, const std::optional<std::string>*> parts[] = {

@@ -1,5 +1,7 @@
 #include "render/SiderealTime.h"
 
+#include "data/OrbitGeometry.h"
+
 #include <boost/date_time/gregorian/gregorian_types.hpp>
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
@@ -10,7 +12,7 @@ namespace earth {
 
 namespace {
 constexpr std::int64_t kSiderealDayMicroseconds = 86164090530;
-constexpr float kTwoPi = 6.28318530717958647692f;
+constexpr float kTwoPi = 2.0f * orbit::pi;
 }  // namespace
 
 float siderealOffsetSeconds(const boost::posix_time::ptime& epoch) {

@@ -1,5 +1,4 @@
 #include "render/SplashScreens.h"
-#include "data/StartupTimings.h"
 
 #include "data/Resources.h"
 #include "render/Textures.h"
@@ -15,7 +14,6 @@ constexpr GLint kViewProjectionLocation = 0;
 constexpr GLint kTextureLocation = 1;
 
 glcommon::GlNameArray<1> splashTexture(std::uint16_t id) {
-    const earth::StageTimer timer(earth::StartupStage::Textures);
     const Image image(id);
     return glcommon::Texture2D(image, GL_RGBA);
 }

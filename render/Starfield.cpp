@@ -1,5 +1,4 @@
 #include "render/Starfield.h"
-#include "data/StartupTimings.h"
 
 #include "data/Resources.h"
 #include "render/Textures.h"
@@ -68,7 +67,6 @@ namespace {
 
 // The six images live only until their faces are uploaded.
 glcommon::GlNameArray<1> starTexture(const StarfieldFaces& faces) {
-    const earth::StageTimer timer(earth::StartupStage::Textures);
     const Image px(faces.positiveX), nx(faces.negativeX), py(faces.positiveY),
         ny(faces.negativeY), pz(faces.positiveZ), nz(faces.negativeZ);
     return glcommon::CubeMapTexture(px, nx, py, ny, pz, nz);

@@ -1,5 +1,7 @@
 #include "script/Camera.h"
 
+#include "data/OrbitGeometry.h"
+
 #include <glm/geometric.hpp>
 
 #include <algorithm>
@@ -8,8 +10,8 @@
 namespace earth {
 namespace {
 
-constexpr float kPi = 3.14159265f;
-constexpr float kTwoPi = 6.2831855f;
+constexpr float kPi = orbit::pi;
+constexpr float kTwoPi = 2.0f * orbit::pi;
 // Below this a cross product of unit vectors is rounding noise, not a direction.
 constexpr float kParallel = 1e-6f;
 
@@ -178,6 +180,19 @@ OrbitPose lookFromPoint(const glm::vec3& point, const glm::vec3& right) {
         up = perpendicularTo(forward);
     }
     return fromFrame(CameraFrame::build(point, forward, right, up));
+}
+
+OrbitPose lookTowardHorizon(const glm::vec3& point, const glm::vec3& right) {
+    const OrbitPose down = lookFromPoint(point, right);
+    const float distance = glm::length(point);
+    if (!(distance > 1.0f) || !std::isfinite(distance)) return down;
+    // The horizon lies `dip` below the local horizontal; look a quarter radian under it.
+    const float dip = std::acos(1.0f / distance);
+    const float tilt = kPi / 2.0f - std::min(dip + 0.25f, kPi / 2.0f);
+    const CameraFrame& f = down.frame;
+    const glm::vec3 forward = std::cos(tilt) * f.forward + std::sin(tilt) * f.up;
+    const glm::vec3 up = std::cos(tilt) * f.up - std::sin(tilt) * f.forward;
+    return fromFrame(CameraFrame::build(point, forward, f.basis[0], up));
 }
 
 OrbitPose interpolate(const OrbitPose& a, const OrbitPose& b, float t) {

@@ -1,13 +1,30 @@
 #include "script/CameraElements.h"
 
 #include "render/SatelliteOperations.h"
-#include "script/InputState.h"
 #include "script/Selection.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace earth {
+
+namespace {
+
+// Riding in a desktop window keeps the limb and the sky in view; in a headset the viewer
+// looks around freely, so the ride looks straight down.
+OrbitPose ridePose(const ScriptContext& ctx, const SatellitePosition& at) {
+    return ctx.desktop ? lookTowardHorizon(at.position, at.direction)
+                       : lookFromPoint(at.position, at.direction);
+}
+
+}  // namespace
+
+void applyRateControl(ScriptContext& ctx) {
+    const float v = ctx.input.rate;
+    if (v != 0.0f) {
+        ctx.rate = ctx.effectiveRate() - ctx.input.dt * 250.0f * v;
+    }
+}
 
 CameraTransition::CameraTransition(const OrbitPose& target, float duration, IScriptElement* next)
     : targetPose_(target), next_(next) {
@@ -54,25 +71,29 @@ IScriptElement* StickToSatellite::update(float, ScriptContext& ctx) {
     return nullptr;
 }
 
-void OrbitController::update(float dt) {
+void OrbitController::update(const FrameInput& input) {
+    const float dt = input.dt;
     const float speed = zoomRate * *scale;
     const float far = maxDistance * *scale;
     const float near = minDistance * *scale;
 
-    const float turn = dt * turnRate * 2.0f * 3.14159265f;
-    const float elevation =
-        std::clamp(input->pitchAxis() * turn + pose.elevation, -kMaxElevation, kMaxElevation);
+    const float turn = dt * turnRate * 2.0f * orbit::pi;
+    const PointerInput& pointer = input.pointer;
+    const glm::vec2 drag = pointer.inside ? pointer.drag : glm::vec2(0.0f);
+    const float wheel = pointer.inside ? pointer.wheel : 0.0f;
+    const float elevation = std::clamp(input.pitch * turn + drag.y * dragTurn + pose.elevation,
+                                       -kMaxElevation, kMaxElevation);
     const float azimuth = static_cast<float>(std::fmod(
-        static_cast<double>(input->yawAxis() * turn + pose.azimuth), 6.2831854820251465));
-    const float distance = std::min(std::max(input->zoomAxis() * dt * speed + pose.distance, near), far);
+        static_cast<double>(input.yaw * turn - drag.x * dragTurn + pose.azimuth), 2.0 * orbit::pi));
+    const float zoomed = (input.zoom * dt * speed + pose.distance) * std::pow(wheelZoom, wheel);
+    const float distance = std::min(std::max(zoomed, near), far);
     pose = fromAngles(elevation, azimuth, distance, kWorldUp);
 }
 
-FreeCameraElement::FreeCameraElement(Selection* selection, InputState* input, const float* scale,
+FreeCameraElement::FreeCameraElement(Selection* selection, const float* scale,
                                      IScriptElement* lookNext, IScriptElement* followNext)
     : selection_(selection),
-      input_(input),
-      controller_(input, scale),
+      controller_(scale),
       lookNext_(lookNext),
       followNext_(followNext) {}
 
@@ -81,29 +102,46 @@ IScriptElement* FreeCameraElement::start(ScriptContext& ctx) {
     return nullptr;
 }
 
-IScriptElement* FreeCameraElement::update(float dt, ScriptContext& ctx) {
-    if (input_->continueControl() == ControlState::Up) {
-        continueArmed_ = true;
-    }
-    controller_.update(dt);
+IScriptElement* FreeCameraElement::update(float, ScriptContext& ctx) {
+    const FrameInput& input = ctx.input;
+    controller_.update(input);
     ctx.camera = controller_.pose.frame;
-    if (continueArmed_ && input_->continueControl() == ControlState::Pressed) {
+    const PointerInput& pointer = input.pointer;
+    // The pick measures to a satellite's tip; pointing anywhere on its head, a few pixels
+    // either side of the thin tube, still hits it.
+    constexpr float kPointerReachPixels = 12.0f;
+    const int under = pointer.inside ? ctx.renderer->pickByGaze(pointer.ray.origin,
+                                                                pointer.ray.direction,
+                                                                kPointerReachPixels * pointer.pixelAngle)
+                                     : -1;
+    selection_->hover(pointer.leftHeld ? -1 : under, ctx);
+    if (input.wasPressed(Control::Continue)) {
+        selection_->hover(-1, ctx);
         return lookNext_;
     }
-    if (input_->skipControl() == ControlState::Pressed) {
+    if (input.wasPressed(Control::Skip) || pointer.rightClick) {
         selection_->deselect(ctx);
     }
-    if (input_->selectControl() == ControlState::Pressed && selection_->current >= 0) {
+    if (pointer.click) {
+        if (under >= 0) {
+            selection_->select(under, ctx);
+            selection_->confirm(ctx, false);
+        } else {
+            selection_->deselect(ctx);
+        }
+    }
+    if ((input.wasPressed(Control::Select) || (pointer.doubleClick && under >= 0)) &&
+        selection_->current >= 0) {
+        selection_->hover(-1, ctx);
         return followNext_;
     }
-    applyRateControl(*input_, dt, ctx);
+    applyRateControl(ctx);
     return nullptr;
 }
 
-StickToSelection::StickToSelection(Selection* selection, InputState* input, float speed,
-                                   float angularSpeed, IScriptElement* next)
+StickToSelection::StickToSelection(Selection* selection, float speed, float angularSpeed,
+                                   IScriptElement* next)
     : selection_(selection),
-      input_(input),
       next_(next),
       speed_(speed),
       angularSpeed_(angularSpeed) {}
@@ -118,7 +156,7 @@ IScriptElement* StickToSelection::start(ScriptContext& ctx) {
     savedRate_ = ctx.effectiveRate();
     ctx.rate = 0.0f;
     startPose_ = fromFrame(ctx.camera);
-    const OrbitPose target = lookFromPoint(at->position, at->direction);
+    const OrbitPose target = ridePose(ctx, *at);
     const float pathTime = pathLength(startPose_, target) / speed_;
     const float turnTime = upAngle(startPose_, target) / angularSpeed_;
     // A non-number on either side must not hide the other; Tween takes what is left as 0.
@@ -133,7 +171,7 @@ IScriptElement* StickToSelection::update(float dt, ScriptContext& ctx) {
         return next_;
     }
     progress_.update(dt);
-    const OrbitPose target = lookFromPoint(at->position, at->direction);
+    const OrbitPose target = ridePose(ctx, *at);
     ctx.camera = interpolate(startPose_, target, progress_.value).frame;
     if (progress_.active) {
         return nullptr;
@@ -142,9 +180,9 @@ IScriptElement* StickToSelection::update(float dt, ScriptContext& ctx) {
         ctx.rate = *savedRate_;
         savedRate_.reset();
     }
-    applyRateControl(*input_, dt, ctx);
+    applyRateControl(ctx);
     selection_->confirm(ctx, true);
-    return input_->skipControl() == ControlState::Pressed ? next_ : nullptr;
+    return ctx.input.wasPressed(Control::Skip) || ctx.input.pointer.rightClick ? next_ : nullptr;
 }
 
 ReorientToFixedCamera::ReorientToFixedCamera(Selection* selection, float angularSpeed,

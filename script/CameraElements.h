@@ -2,6 +2,7 @@
 // Script elements that move the camera: timed flights, riding a satellite, the free orbit
 // the viewer steers, and the flight to and back from the selected satellite.
 
+#include "data/OrbitGeometry.h"
 #include "script/Camera.h"
 #include "script/ScriptElement.h"
 #include "script/Tween.h"
@@ -11,8 +12,11 @@
 
 namespace earth {
 
-class InputState;
 class Selection;
+
+// Holding "]" raises the rate by 250 simulated seconds per second each second, "[" lowers it;
+// unbounded, so time may run backwards.
+void applyRateControl(ScriptContext& ctx);
 
 // A timed move from wherever the camera is to a fixed pose. Armed once, at construction.
 class CameraTransition : public IScriptElement {
@@ -57,25 +61,32 @@ private:
 
 // The free camera's state: an upright view of the Earth's centre steered by the axes.
 struct OrbitController {
-    OrbitController(InputState* input, const float* scale) : input(input), scale(scale) {}
+    explicit OrbitController(const float* scale) : scale(scale) {}
 
-    void update(float dt);
+    // Keys and sticks steer; in a desktop window the left-dragged mouse turns the view
+    // (the globe follows the pointer) and the wheel zooms, within the same limits.
+    void update(const FrameInput& input);
 
     OrbitPose pose;
-    InputState* input;
     const float* scale;  // metres to scene units, owned by the scene
     float turnRate = 0.04f;           // revolutions per second
     float zoomRate = 5000000.0f;      // metres per second
-    float maxDistance = 63781000.0f;  // metres
-    float minDistance = 8291530.0f;   // metres
+    float maxDistance = 10.0f * orbit::earthRadius;  // metres
+    float minDistance = 1.3f * orbit::earthRadius;   // metres
+    float dragTurn = 0.005f;  // radians per dragged pixel
+    float wheelZoom = 0.85f;  // distance factor per notch towards the Earth
 
     static constexpr float kMaxElevation = 1.5697963f;  // just short of the pole
 };
 
+// Steered by keys, sticks and the mouse. Continue (held) hands over to selecting by looking,
+// select or a double click on a satellite to the flight there. In a desktop window the
+// pointer labels the satellite under it, a click selects it (or clears the selection over
+// empty sky), a right click or skip clears it.
 class FreeCameraElement : public IScriptElement {
 public:
-    FreeCameraElement(Selection* selection, InputState* input, const float* scale,
-                      IScriptElement* lookNext, IScriptElement* followNext);
+    FreeCameraElement(Selection* selection, const float* scale, IScriptElement* lookNext,
+                      IScriptElement* followNext);
     IScriptElement* start(ScriptContext& ctx) override;
     IScriptElement* update(float dt, ScriptContext& ctx) override;
 
@@ -83,20 +94,16 @@ public:
 
 private:
     Selection* selection_;
-    InputState* input_;
     OrbitController controller_;
     IScriptElement* lookNext_;
     IScriptElement* followNext_;
-    // Stays set once set: a continue still held from the step before is not a new press.
-    bool continueArmed_ = false;
 };
 
 // Flies to the selected satellite (time halted), then rides it with the full panel beside
 // the view until the skip control.
 class StickToSelection : public IScriptElement {
 public:
-    StickToSelection(Selection* selection, InputState* input, float speed, float angularSpeed,
-                     IScriptElement* next);
+    StickToSelection(Selection* selection, float speed, float angularSpeed, IScriptElement* next);
     IScriptElement* start(ScriptContext& ctx) override;
     IScriptElement* update(float dt, ScriptContext& ctx) override;
 
@@ -104,7 +111,6 @@ public:
 
 private:
     Selection* selection_;
-    InputState* input_;
     IScriptElement* next_;
     OrbitPose startPose_;
     Tween progress_;

@@ -30,11 +30,30 @@ ScriptContext::ScriptContext(SatelliteOperations* renderer_, const CameraFrame& 
     runChain(current, first, *this);
 }
 
-void ScriptContext::update(float dt) {
-    if (paused || current == nullptr) {
-        return;
+void ScriptContext::noteHandOver() {
+    if (current != inCharge_) {
+        // Presses of this frame belonged to the element that handed over: one press must not
+        // act twice. What is held stays visible, so a hold that started a step can go on.
+        inCharge_ = current;
+        input.pressed.reset();
+        input.anyPressed = false;
     }
-    runChain(current, current->update(dt, *this), *this);
+}
+
+void ScriptContext::update(const FrameInput& frameInput) {
+    input = frameInput;
+    inCharge_ = current;
+    if (input.wasPressed(Control::Continue)) {
+        onContinue();
+        noteHandOver();
+    }
+    if (input.wasPressed(Control::Skip)) {
+        onSkip();
+        noteHandOver();
+    }
+    if (input.wasPressed(Control::Pause)) togglePause();
+    if (paused || current == nullptr) return;
+    runChain(current, current->update(input.dt, *this), *this);
 }
 
 void ScriptContext::onContinue() {

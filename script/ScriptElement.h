@@ -1,8 +1,8 @@
 #pragma once
 // The step interface of every script and the running context the steps act upon.
 
-#include "data/Satellite.h"
 #include "script/Camera.h"
+#include "script/FrameInput.h"
 
 #include <glm/vec3.hpp>
 
@@ -14,9 +14,9 @@ namespace earth {
 class SatelliteOperations;
 struct ScriptContext;
 
-// One information panel of this frame; the overlay lays out its text.
+// One information panel of this frame, keyed by catalogue number in the context's map; the
+// scene looks the satellite up and the overlay lays out its text.
 struct InfoPanelEntry {
-    Satellite satellite;
     // 1: the full facts; 0: the name alone (a label while the selection is not confirmed).
     std::uint32_t details = 0;
     // true: beside the viewer's line of sight; false: next to the satellite.
@@ -51,10 +51,12 @@ struct ScriptContext {
     IScriptElement* current = nullptr;
     float rate = 0.0f;  // simulated seconds per real second
     std::map<std::int32_t, InfoPanelEntry> panels;
-    glm::vec3 gazeOrigin{0.0f};
-    glm::vec3 gazeDirection{0.0f};
+    // This frame's input as the element in charge sees it. An element that takes over during
+    // the frame sees none of the frame's presses, so no press leaks from one to the next.
+    FrameInput input;
     bool paused = false;
     std::int32_t splash = 0;  // 0 none, 1 first splash image, 2 second
+    bool desktop = false;     // a window on the desktop rather than a headset
 
     // Installs and starts `first` (and the chain it hands over to).
     ScriptContext(SatelliteOperations* renderer, const CameraFrame& camera, float rate,
@@ -63,11 +65,17 @@ struct ScriptContext {
     // The rate the clock advances with: 0 while paused.
     float effectiveRate() const { return paused ? 0.0f : rate; }
 
-    void update(float dt);
-    // Continue and skip reach the element in charge even while paused.
+    // One frame: the continue, skip and pause controls go to the element in charge (continue
+    // and skip even while paused), then, unless paused, its update.
+    void update(const FrameInput& frameInput);
     void onContinue();
     void onSkip();
     void togglePause();
+
+private:
+    void noteHandOver();
+
+    const IScriptElement* inCharge_ = nullptr;
 };
 
 }  // namespace earth

@@ -2,7 +2,8 @@
 
 #include "data/Catalogue.h"
 #include "render/SatelliteOperations.h"
-#include "script/InputState.h"
+
+#include <stdexcept>
 
 namespace earth {
 namespace {
@@ -23,9 +24,9 @@ void Selection::select(std::int32_t number, ScriptContext& ctx) {
     if (current >= 0) {
         deselect(ctx);
     }
+    if (satelliteByNumber(*catalogue, number) == nullptr) throw std::runtime_error("Invalid satellite");
     current = number;
-    Satellite record = findSatellite(*catalogue, number);
-    ctx.panels.emplace(number, InfoPanelEntry{std::move(record), 0, false});
+    ctx.panels.insert_or_assign(number, InfoPanelEntry{0, false});
     savedColor = ctx.renderer->getColor(number).value_or(glm::vec4(0.0f));
     savedSize = ctx.renderer->getSize(number).value_or(0.0f);
     setLook(ctx, number, glm::vec4(1.0f, 0.0f, 0.0f, 1.0f), savedSize * 3.0f);
@@ -44,13 +45,28 @@ void Selection::confirm(ScriptContext& ctx, bool nearView) {
     if (current < 0) {
         return;
     }
-    ctx.panels.erase(current);
-    ctx.panels.emplace(current, InfoPanelEntry{findSatellite(*catalogue, current), 1, nearView});
+    // Called every frame while riding: an existing entry is changed in place, never rebuilt.
+    const InfoPanelEntry entry{1, nearView};
+    const auto it = ctx.panels.find(current);
+    if (it == ctx.panels.end()) {
+        ctx.panels.emplace(current, entry);
+    } else {
+        it->second = entry;
+    }
 }
 
 void Selection::dropPanel(ScriptContext& ctx) {
     if (current >= 0) {
         ctx.panels.erase(current);
+    }
+}
+
+void Selection::hover(std::int32_t number, ScriptContext& ctx) {
+    if (number == hovered) return;
+    if (hovered >= 0 && hovered != current) ctx.panels.erase(hovered);
+    hovered = number;
+    if (number >= 0 && number != current && satelliteByNumber(*catalogue, number) != nullptr) {
+        ctx.panels.insert_or_assign(number, InfoPanelEntry{0, false});
     }
 }
 
@@ -72,13 +88,14 @@ IScriptElement* SelectWithLookElement::update(float dt, ScriptContext& ctx) {
         phase_ = 1;
     }
     if (phase_ == 1) {
-        const std::int32_t n = ctx.renderer->pickByGaze(ctx.gazeOrigin, ctx.gazeDirection);
+        const std::int32_t n =
+            ctx.renderer->pickByGaze(ctx.input.gaze.origin, ctx.input.gaze.direction);
         if (n < 0) {
             selection_->deselect(ctx);
         } else {
             selection_->select(n, ctx);
         }
-        if (input_->continueControl() != ControlState::Up) {
+        if (ctx.input.isHeld(Control::Continue)) {
             return nullptr;
         }
         phase_ = 2;

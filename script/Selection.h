@@ -13,8 +13,6 @@
 
 namespace earth {
 
-class InputState;
-
 class Selection {
 public:
     explicit Selection(const std::vector<Satellite>* catalogue) : catalogue(catalogue) {}
@@ -29,9 +27,12 @@ public:
     void confirm(ScriptContext& ctx, bool nearView);
     // Removes the panel but keeps the selection.
     void dropPanel(ScriptContext& ctx);
+    // A name label on the satellite under the pointer (-1: none), unless it is the selection.
+    void hover(std::int32_t number, ScriptContext& ctx);
 
     const std::vector<Satellite>* catalogue;
     std::int32_t current = -1;
+    std::int32_t hovered = -1;
     glm::vec4 savedColor{0.0f};
     float savedSize = 0.0f;
 };
@@ -40,8 +41,8 @@ public:
 // control is held, confirms on release and restores the rate over half a second.
 class SelectWithLookElement : public IScriptElement {
 public:
-    SelectWithLookElement(Selection* selection, InputState* input, IScriptElement* next)
-        : selection_(selection), input_(input), next_(next) {}
+    SelectWithLookElement(Selection* selection, IScriptElement* next)
+        : selection_(selection), next_(next) {}
 
     IScriptElement* start(ScriptContext& ctx) override;
     IScriptElement* update(float dt, ScriptContext& ctx) override;
@@ -50,7 +51,6 @@ public:
 
 private:
     Selection* selection_;
-    InputState* input_;
     IScriptElement* next_;
     Tween slowDown_;
     Tween speedUp_;

@@ -1,9 +1,9 @@
 #include "script/Tour.h"
 
 #include "audio/AudioSystem.h"
-#include "audio/AudioTrack.h"
 #include "data/Catalogue.h"
 #include "data/OrbitGeometry.h"
+#include "script/TrackElement.h"
 
 #include <glm/vec4.hpp>
 
@@ -12,7 +12,7 @@
 namespace earth {
 namespace {
 
-constexpr float kPi = 3.14159265358979323846f;
+constexpr float kPi = orbit::pi;
 
 const glm::vec4 kGreen{0.44f, 0.82f, 0.42f, 1.0f};
 const glm::vec4 kOrange{1.0f, 0.75f, 0.34f, 1.0f};
@@ -70,12 +70,11 @@ std::vector<int> allSatellites(const std::vector<Satellite>& catalogue) {
 
 OrbitPose startPose(float scale) { return pose(0, scale); }
 
-ExplorationScript::ExplorationScript(const std::vector<Satellite>& catalogue, InputState* input,
-                                     const float* scale)
+ExplorationScript::ExplorationScript(const std::vector<Satellite>& catalogue, const float* scale)
     : selection_(&catalogue),
-      free_(&selection_, input, scale, &look_, &follow_),
-      look_(&selection_, input, &free_),
-      follow_(&selection_, input, 1.0f * orbit::earthRadius * *scale, kPi / 8.0f, &reorient_),
+      free_(&selection_, scale, &look_, &follow_),
+      look_(&selection_, &free_),
+      follow_(&selection_, 1.0f * orbit::earthRadius * *scale, kPi / 8.0f, &reorient_),
       reorient_(&selection_, kPi / 8.0f, &free_) {
     IScriptElement* next = &free_;
     next = pool_.make<SubsetVisible>(subsetByClass(catalogue, OrbitClass::All), next);
@@ -95,7 +94,7 @@ TourScript::TourScript(const std::vector<Satellite>& catalogue, AudioSystem& aud
     const auto geo = subsetByClass(catalogue, OrbitClass::Geo);
     const auto elliptical = subsetByClass(catalogue, OrbitClass::Elliptical);
 
-    auto track = [&](int id) { return pool_.make<AudioTrack>(audio, id); };
+    auto track = [&](int id) { return pool_.make<TrackElement>(audio, id); };
     auto move = [&](int poseIndex, float seconds, IScriptElement* next = nullptr) {
         return pool_.make<CameraTransition>(pose(poseIndex, scale), seconds, next);
     };
@@ -128,12 +127,23 @@ TourScript::TourScript(const std::vector<Satellite>& catalogue, AudioSystem& aud
                       ride(24876), track(261)},
                      s[34]);
     s[32] = together({ride(24876), rate(r0, 8.0f)}, s[33]);
-    s[31] = visible(subsetByCategory(catalogue, "gps-ops"), s[32]);
+    // The other navigation satellites fade, so that the six of the newer series stand out in
+    // orange when step 33 names them.
+    const auto gps = subsetByCategory(catalogue, "gps-ops");
+    s[31] = together({visible(gps), colour(gps, faded(kOrange))}, s[32]);
     s[30] = flyTo(24876, 10.0f, s[31]);
     s[29] = rate(0.0f, 2.0f, s[30]);
-    s[28] = together({visible(subsetByCategory(catalogue, "1999-025")), track(251)}, s[29]);
+    // One thin colour for the whole cloud: fragments left red or thick by earlier steps would
+    // otherwise stand out of it.
+    const auto cloud = subsetByCategory(catalogue, "1999-025");
+    s[28] = together({visible(cloud), colour(cloud, kGreen), size(cloud, 0.01f), track(251)}, s[29]);
     s[27] = together({move(9, 5.0f)}, s[28]);
-    s[26] = together({move(2, 6.0f), visible({40025, 40032}), track(226)}, s[27]);
+    // Two satellites flying close together: larger, and one in another colour, so that they
+    // read as two.
+    s[26] = together({move(2, 6.0f), visible({40025, 40032}),
+                      pool_.make<SubsetColor>(SubsetColor::Entries{{40025, kGreen}, {40032, kOrange}}, nullptr),
+                      size({40025, 40032}, 0.04f), track(226)},
+                     s[27]);
     s[25] = together({rate(1.5f * r0, 6.0f), size(subsetByClass(catalogue, OrbitClass::All), 0.01f),
                       move(2, 8.0f), visible(sunSynchronousLeoSatellites), track(216)},
                      s[26]);
@@ -189,35 +199,41 @@ TourScript::TourScript(const std::vector<Satellite>& catalogue, AudioSystem& aud
     steps_.assign(s.begin() + 1, s.end());
 }
 
-IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, InputState* input,
-                                 const float* scale) {
-    static ExplorationScript script(catalogue, input, scale);
+IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, const float* scale) {
+    static ExplorationScript script(catalogue, scale);
     return script.first();
 }
 
 namespace {
+AudioSystem& programAudio() {
+    static AudioSystem audio(1.0f);
+    return audio;
+}
+
 // The music loop plays from the moment a script is built until the program ends; it is not
 // a script element, so pausing the script leaves it playing.
 AudioSystem& startMusic() {
-    static AudioSystem audio(1.0f);
+    AudioSystem& audio = programAudio();
     static AudioTrack music(audio, 101);
     music.playLooped();
     return audio;
 }
 }  // namespace
 
+void setSoundMuted(bool muted) { programAudio().setMuted(muted); }
+
 ScriptContext buildTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
-                        InputState* input, const float* scale, float initialRate) {
+                        const float* scale, float initialRate) {
     AudioSystem& audio = startMusic();
-    IScriptElement* exploration = buildExploration(catalogue, input, scale);
+    IScriptElement* exploration = buildExploration(catalogue, scale);
     static TourScript tour(catalogue, audio, *scale, initialRate, exploration);
     return ScriptContext(renderer, startPose(*scale).frame, initialRate, 1, tour.first());
 }
 
 ScriptContext buildNoTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
-                          InputState* input, const float* scale, float initialRate) {
+                          const float* scale, float initialRate) {
     startMusic();
-    IScriptElement* exploration = buildExploration(catalogue, input, scale);
+    IScriptElement* exploration = buildExploration(catalogue, scale);
     return ScriptContext(renderer, startPose(*scale).frame, initialRate, 2, exploration);
 }
 

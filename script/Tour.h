@@ -16,7 +16,6 @@
 namespace earth {
 
 class AudioSystem;
-class InputState;
 class SatelliteOperations;
 
 // Catalogue numbers of the satellites whose orbit class has any of `bits`, in catalogue order.
@@ -45,8 +44,7 @@ private:
 // then the free camera with selection by gaze, flights to the selection and back.
 class ExplorationScript {
 public:
-    ExplorationScript(const std::vector<Satellite>& catalogue, InputState* input,
-                      const float* scale);
+    ExplorationScript(const std::vector<Satellite>& catalogue, const float* scale);
     ExplorationScript(const ExplorationScript&) = delete;
     ExplorationScript& operator=(const ExplorationScript&) = delete;
 
@@ -86,11 +84,13 @@ private:
 // The camera pose the tour and the exploration start from: 3 Earth radii out on +Z.
 OrbitPose startPose(float scale);
 
-IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, InputState* input,
-                                 const float* scale);
+IScriptElement* buildExploration(const std::vector<Satellite>& catalogue, const float* scale);
 ScriptContext buildTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
-                        InputState* input, const float* scale, float initialRate);
+                        const float* scale, float initialRate);
+// Silences the music and every narration, or brings them back.
+void setSoundMuted(bool muted);
+
 ScriptContext buildNoTour(const std::vector<Satellite>& catalogue, SatelliteOperations* renderer,
-                          InputState* input, const float* scale, float initialRate);
+                          const float* scale, float initialRate);
 
 }  // namespace earth

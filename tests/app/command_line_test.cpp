@@ -20,12 +20,15 @@ struct Case {
     std::string time = "";  // "now", an instant as boost writes it, or empty for the default
 };
 
-Settings settings(bool noVr, bool noTour, int width, int height) {
+Settings settings(bool noVr, bool noTour, int width, int height, bool vrPreview = false,
+                  bool trueSun = false) {
     Settings s;
     s.noVr = noVr;
     s.noTour = noTour;
     s.width = width;
     s.height = height;
+    s.vrPreview = vrPreview;
+    s.trueSun = trueSun;
     return s;
 }
 
@@ -46,6 +49,7 @@ TEST_P(CommandLineCases, ParsesAsDocumented) {
         const StartTime& t = parsed.settings.startTime;
         EXPECT_EQ(t.now ? "now" : t.instant ? boost::posix_time::to_simple_string(*t.instant) : "",
                   c.time);
+        EXPECT_EQ(parsed.settings.trueSun, c.settings.trueSun);
     }
 }
 
@@ -59,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"Empty", {}, Run, kDefaults, ""},
         Case{"Flags", {"--novr", "--notour"}, Run, settings(true, true, 1024, 768), ""},
+        Case{"TrueSun", {"--true-sun", "--novr"}, Run, settings(true, false, 1024, 768, false, true), ""},
         Case{"EqualsAndSeparate", {"--width=800", "-h", "600", "--novr"}, Run,
              settings(true, false, 800, 600), ""},
         Case{"AttachedShort", {"-w800", "-h600"}, Run, settings(false, false, 800, 600), ""},
@@ -93,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"HelpWithBadWidth", {"--help", "--width=abc"}, Invalid, kDefaults,
              "Option --width=abc requires a numeric argument\n"},
         Case{"OutOfIntRange", {"--width=99999999999"}, Invalid, kDefaults,
-             "Option --width=99999999999 requires a numeric argument\n"},
+             "Option --width=99999999999 is out of range\n"},
+
         Case{"ElementsUpToTheNextOption", {"--elements", "a.txt", "dir", "--novr", "b.json"}, Run,
              settings(true, false, 1024, 768), "", {"a.txt", "dir"}},
         Case{"ElementsAttachedAndRepeated", {"--elements=a.txt", "b", "--elements", "c"}, Run,
@@ -128,6 +134,7 @@ TEST(UsageText, ListsEveryOptionInTableOrderWithinEightyColumns) {
     // The long description wraps onto a continuation line aligned with the column.
     EXPECT_EQ(all[3].substr(0, 14), " --notour     ");
     EXPECT_NE(usage.find("\n              simulation\n"), std::string::npos) << usage;
+    EXPECT_NE(usage.find(" --true-sun   Light the Earth from where the Sun was"), std::string::npos);
     EXPECT_NE(usage.find(" --width, -w  Width of the window (only honored in NoVR mode)"),
               std::string::npos);
     EXPECT_NE(usage.find(" --height, -h Height of the window (only honored in NoVR mode)"),

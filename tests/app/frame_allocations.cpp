@@ -112,6 +112,21 @@ TEST(FrameAllocations, SteadyFramesAllocateNothing) {
     const long withPanel = allocationsOver(scene, frame, 60);
     EXPECT_EQ(withPanel, 0) << "allocations in 60 frames with an information panel:"
                             << describeSamples();
+
+    // Enter flies to the selection and rides it, confirming its panel beside the view every
+    // frame.
+    scene.input().recordKey(GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    scene.frame(frame++);
+    scene.input().recordKey(GLFW_KEY_ENTER, 0, GLFW_RELEASE, 0);
+    auto riding = [&] {
+        const auto& panels = scene.script().panels;
+        return !panels.empty() && panels.begin()->second.nearView;
+    };
+    for (int i = 0; i < 2000 && !riding(); ++i) scene.frame(frame++);
+    ASSERT_TRUE(riding()) << "the flight to the selection never arrived";
+    scene.frame(frame++);
+    const long ride = allocationsOver(scene, frame, 60);
+    EXPECT_EQ(ride, 0) << "allocations in 60 frames riding a satellite:" << describeSamples();
 }
 
 }  // namespace

@@ -131,8 +131,7 @@ TEST(ElementSetReaders, EveryFormatReadsGoodRecordsAndSkipsBadOnesWithTheirLine)
 TEST(ElementFiles, NamedAfterTheFileFailuresNameIt) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("elements_" + std::to_string(::getpid()));
-    fs::create_directories(dir / "folder");
-    fs::create_directories(dir / "empty");
+    for (const char* folder : {"folder", "empty"}) fs::create_directories(dir / folder);
     const auto write = [&](const std::string& name, const std::string& text) {
         std::ofstream(dir / name, std::ios::binary) << text;
         return (dir / name).string();

@@ -32,16 +32,24 @@ TEST(SatelliteInformation, OrbitLinesThenCatalogueLinesOnlyWhenKnown) {
     const std::string launch = "Launch:  1974-Nov-15";
     struct Case {
         float mass;
-        const char* country;
+        bool atLaunch;
+        const char *country, *users, *purpose;
         bool launched;
         std::vector<std::string> extra;
-    } cases[] = {{0.0f, "", false, {}},
-                 {1600.0f, "USA", true, {"Mass:    1600.00kg", "---", "Country: USA", launch}},
-                 {0.0f, "", true, {"---", launch}},
-                 {-5.0f, "Japan", false, {"---", "Country: Japan"}}};
+    } cases[] = {
+        {0.0f, false, "", "", "", false, {}},
+        {1600.0f, false, "USA", "Government", "Navigation", true,
+         {"Mass:    1600.00kg", "---", "Country: USA", launch, "Use:     Government / Navigation"}},
+        {2894.0f, true, "", "", "Communications", true,
+         {"Mass:    2894.00kg at launch", "---", launch, "Use:     Communications"}},
+        {-5.0f, false, "Japan", "Civil", "", false, {"---", "Country: Japan", "Use:     Civil"}},
+        {0.0f, false, "", "Civil", "", false, {}}};  // a use only beside a country or launch
     for (const Case& c : cases) {
         s.mass = c.mass;
+        s.massAtLaunch = c.atLaunch;
         s.country = c.country;
+        s.users = c.users;
+        s.purpose = c.purpose;
         s.launchDate.reset();
         if (c.launched) s.launchDate = boost::gregorian::date(1974, 11, 15);
         std::vector<std::string> expected = orbit;
@@ -49,7 +57,6 @@ TEST(SatelliteInformation, OrbitLinesThenCatalogueLinesOnlyWhenKnown) {
         EXPECT_EQ(texts(s), expected) << c.country << c.mass;
     }
     EXPECT_EQ(texts(s, true), std::vector<std::string>{"ISS %s"});
-    EXPECT_EQ(informationPanelId(s), "25544");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ send_key "$wid" space
 tables() { grep -q "^startup:" log.txt && grep -q "^frame " log.txt; }
 wait_for 90 "the timing tables" tables || fail "no timing tables in log.txt"
 line=$(grep "^startup:" log.txt)
-echo "$line" | grep -Eq '^startup: first frame [0-9]+\.[0-9]{3} s, catalogue [0-9.]+, mesh [0-9.]+, textures [0-9.]+, shaders [0-9.]+, audio [0-9.]+, other -?[0-9.]+$' \
+echo "$line" | grep -Eq '^startup: first frame [0-9]+\.[0-9]{3} s, catalogue [0-9.]+, splash [0-9.]+, stars [0-9.]+, globe [0-9.]+, satellites [0-9.]+, panels [0-9.]+, script [0-9.]+, other -?[0-9.]+$' \
   || fail "malformed start-up line: $line"
 first=$(echo "$line" | sed 's/^startup: first frame \([0-9.]*\) s.*/\1/')
 awk -v t="$first" 'BEGIN { exit !(t > 0 && t < 60) }' || fail "first frame at $first s"

@@ -20,9 +20,13 @@ wait_exit "$pid" 60
 [ "$rc" = 0 ] || fail "exit code $rc after Escape"
 [ ! -s err.txt ] || fail "err.txt is not empty"
 
-new_workdir
-rc=0
-"$exe" --novr -w -5 -h 480 || rc=$?
-[ "$rc" = 1 ] || fail "refused size exited with $rc"
-grep -qx "Window creation failed" err.txt || fail "no 'Window creation failed' in err.txt"
+# Sizes no window can have are refused cleanly: no crash, no X error, no wrapped size.
+for size in "-5 480" "2147483647 2147483647" "65536 100" "40000 40000" "100000 500"; do
+  new_workdir
+  rc=0
+  "$exe" --novr -w ${size% *} -h ${size#* } || rc=$?
+  [ "$rc" = 1 ] || fail "size $size exited with $rc"
+  printf 'Window creation failed\n' > expected
+  cmp -s expected err.txt || fail "size $size: err.txt is not just 'Window creation failed'"
+done
 echo PASS

@@ -69,7 +69,7 @@ protected:
     }
     std::vector<Rgba> render() {
         target.begin();
-        panels.draw(projection, view);
+        panels.draw(projection, view, font.texture());
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         return target.read();
     }
@@ -79,7 +79,8 @@ protected:
 
     test::GlTestContext context{kSize, kSize};
     test::OffscreenTarget target{kSize, kSize};
-    PanelRenderer panels{Overlay::instance()};
+    PanelRenderer panels;
+    const FontTextureLease font;
     glm::mat4 projection = glm::perspective(glm::radians(45.0f), 1.0f, 0.1f, 100.0f);
     glm::mat4 view = glm::lookAt(glm::vec3(0, 0, 3), glm::vec3(0.0f), glm::vec3(0, 1, 0));
 };
@@ -168,21 +169,21 @@ TEST_F(PanelRendererTest, EmptyListDrawsNothingAndStateIsRestored) {
     EXPECT_EQ(depthWrites, GL_TRUE);
 }
 
-// The font texture belongs to the GL context: it goes with the last panel renderer, while
-// the overlay itself lives on to the end of the program.
-TEST(PanelRendererLifetimeTest, FontTextureIsReleasedWithTheRenderer) {
+// The font texture belongs to the GL context: it goes with the last lease, while the overlay
+// itself lives on to the end of the program.
+TEST(FontTextureLeaseTest, TextureIsReleasedWithTheLastLease) {
     test::GlTestContext context;
     GLuint name = 0;
     {
-        PanelRenderer first(Overlay::instance());
-        name = Overlay::instance().fontTexture();
+        const FontTextureLease first;
+        name = first.texture();
         ASSERT_NE(name, 0u);
         EXPECT_EQ(glIsTexture(name), GL_TRUE);
         {
-            PanelRenderer second(Overlay::instance());
-            EXPECT_EQ(Overlay::instance().fontTexture(), name);
+            const FontTextureLease second;
+            EXPECT_EQ(second.texture(), name);
         }
-        EXPECT_EQ(Overlay::instance().fontTexture(), name) << "still used by the first";
+        EXPECT_EQ(first.texture(), name) << "still held by the first";
     }
     EXPECT_EQ(Overlay::instance().fontTexture(), 0u);
     EXPECT_EQ(glIsTexture(name), GL_FALSE);
@@ -211,14 +212,18 @@ TEST(PanelRendererExitDeathTest, OverlayShutsDownAfterTheContextIsGone) {
                 std::filesystem::current_path(dir);
                 {
                     test::GlTestContext context;
-                    auto* panels = new PanelRenderer(Overlay::instance());
+                    auto* font = new FontTextureLease;
+                    auto* panels = new PanelRenderer;
                     for (int pass = 0; pass < 2; ++pass) {
                         Overlay::instance().beginPanel("exit", 0.016f);
                         ImGui::Text("exit");
                         Overlay::instance().endPanel(*panels, glm::vec3(0.0f), glm::vec3(1, 0, 0),
                                                      glm::vec3(0, 1, 0), 0.3f);
                     }
-                    if (c.rendererDestroyedFirst) delete panels;
+                    if (c.rendererDestroyedFirst) {
+                        delete panels;
+                        delete font;
+                    }
                 }
                 std::exit(0);
             },

@@ -1,190 +1,77 @@
-#include "ovrlib/Headset.h"
+// The headset's pure geometry: eye projections, the line of sight, the window's letterbox.
 
-#include "FakeHeadsetRuntime.h"
+#include "ovrlib/EyeMath.h"
+#include "ovrlib/Letterbox.h"
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <glm/gtc/constants.hpp>
+
+#include <tuple>
 
 namespace ovrlib {
 namespace {
 
-using test::FakeHeadsetRuntime;
-using test::RuntimeLog;
+constexpr float kPi = glm::pi<float>();
+const glm::vec3 kX{1, 0, 0}, kY{0, 1, 0}, kZ{0, 0, 1};
 
-struct Runtimes {
-    std::shared_ptr<RuntimeLog> log = std::make_shared<RuntimeLog>();
-    FakeHeadsetRuntime* primary = nullptr;
-    FakeHeadsetRuntime* fallback = nullptr;
-    RuntimeStatus fallbackStatus = RuntimeStatus::Ready;
-    bool fallbackConnected = true;
-
-    std::unique_ptr<HeadsetContext> context(RuntimeStatus status, bool connected = true,
-                                            bool tracking = true) {
-        auto runtime = std::make_unique<FakeHeadsetRuntime>(log, "real");
-        runtime->status = status;
-        runtime->deviceConnected = connected;
-        runtime->trackingWorks = tracking;
-        primary = runtime.get();
-        return std::make_unique<HeadsetContext>(std::move(runtime), [this] {
-            auto virt = std::make_unique<FakeHeadsetRuntime>(log, "virtual");
-            virt->status = fallbackStatus;
-            virt->deviceConnected = fallbackConnected;
-            fallback = virt.get();
-            return virt;
-        });
+TEST(ProjectionFromFov, FrustumEdgesAndPlanesLandOnTheClipBorders) {
+    const auto ndc = [](const glm::mat4& m, float x, float y, float z) { const glm::vec4 c = m * glm::vec4(x, y, z, 1.0f); return glm::vec3(c) / c.w; };
+    for (const FovPort& fov : {FovPort{1.0f, 1.0f, 1.0f, 1.0f}, FovPort{1.3f, 0.9f, 1.1f, 0.7f}, FovPort{0.5f, 1.5f, 0.25f, 2.0f}}) {
+        const glm::mat4 p = projectionFromFov(fov, 0.2f, 100.0f), close = withNearPlane(p, 0.004f);
+        const float d = 7.0f;
+        EXPECT_NEAR(ndc(p, -fov.left * d, 0, -d).x, -1.0f, 1e-5f) << fov.left;
+        EXPECT_NEAR(ndc(p, fov.right * d, 0, -d).x, 1.0f, 1e-5f) << fov.right;
+        EXPECT_NEAR(ndc(p, 0, fov.up * d, -d).y, 1.0f, 1e-5f) << fov.up;
+        EXPECT_NEAR(ndc(p, 0, -fov.down * d, -d).y, -1.0f, 1e-5f) << fov.down;
+        EXPECT_NEAR(glm::length(glm::vec2(ndc(p, 0, 0, -0.2f).z, ndc(p, 0, 0, -100.0f).z) - glm::vec2(-1, 1)), 0.0f, 1e-4f);
+        // Another near plane keeps the field of view and the far plane.
+        EXPECT_NEAR(glm::length(glm::vec2(ndc(close, 0, 0, -0.004f).z, ndc(close, 0, 0, -100.0f).z) - glm::vec2(-1, 1)), 0.0f, 1e-4f);
+        EXPECT_NEAR(glm::length(glm::vec2(ndc(close, 0.5f, -0.3f, -2.0f) - ndc(p, 0.5f, -0.3f, -2.0f))), 0.0f, 1e-5f);
     }
-};
-
-std::string messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(no exception)";
 }
 
-TEST(HeadsetContext, ChoosesTheBackEndByWhatTheRuntimeReports) {
+TEST(GazeDirection, FollowsTheLeftEyeOrientationCarriedIntoTheWorld) {
+    const glm::quat yawLeft = glm::angleAxis(kPi / 2, kY);
     struct Case {
         const char* name;
-        RuntimeStatus primary;
-        RuntimeStatus fallback;
-        const char* error;      // nullptr: builds
-        bool usesFallback;
+        glm::quat orientation;
+        glm::vec3 forward, up, expected;
     } cases[] = {
-        {"runtime ready", RuntimeStatus::Ready, RuntimeStatus::Ready, nullptr, false},
-        {"nothing installed", RuntimeStatus::NoRuntime, RuntimeStatus::Ready, nullptr, true},
-        {"runtime broken", RuntimeStatus::Failed, RuntimeStatus::Ready, "Failed to initialize headset runtime", false},
-        {"nothing installed, fallback broken", RuntimeStatus::NoRuntime, RuntimeStatus::Failed,
-         "Failed to initialize headset runtime", false},
+        {"no rotation", glm::quat(1, 0, 0, 0), -kZ, kY, -kZ},
+        {"quarter turn left", yawLeft, -kZ, kY, -kX},
+        {"same turn with negative w (angle beyond pi)", -yawLeft, -kZ, kY, -kX},
+        {"just beyond half a turn", glm::angleAxis(kPi + 0.2f, kY), -kZ, kY, glm::angleAxis(kPi + 0.2f, kY) * -kZ},
+        {"looking up", glm::angleAxis(kPi / 2, kX), -kZ, kY, kY},
+        {"camera looking down, head turned left", yawLeft, -kY, -kZ, -kX},
+        {"tiny rotation is none", glm::quat(1.0f, 1e-6f, 0.0f, 0.0f), -kZ, kY, -kZ},
     };
     for (const Case& c : cases) {
-        Runtimes s;
-        s.fallbackStatus = c.fallback;
-        if (c.error != nullptr) {
-            EXPECT_EQ(messageOf([&] { s.context(c.primary); }), c.error) << c.name;
-            continue;
-        }
-        auto context = s.context(c.primary);
-        EXPECT_EQ(context->usingFallback(), c.usesFallback) << c.name;
-        EXPECT_EQ(&context->runtime(), c.usesFallback ? s.fallback : s.primary) << c.name;
+        EyeCamera camera;
+        camera.forward = c.forward;
+        camera.up = c.up;
+        camera.basis = glm::mat3(glm::cross(c.forward, c.up), c.up, -c.forward);  // right, up, back
+        EXPECT_NEAR(glm::length(gazeDirection(camera, c.orientation) - c.expected), 0.0f, 1e-5f) << c.name;
     }
 }
 
-TEST(Headset, OpensTheConnectedDeviceOrFallsBackToTheVirtualOne) {
+TEST(Letterbox, KeepsThePicturesProportionsCentredInAnyWindow) {
     struct Case {
-        const char* name;
-        bool connected;
-        bool fallbackConnected;
-        bool tracking;
-        const char* error;
-        const char* device;
+        Sizei window;
+        PixelRect expected;
     } cases[] = {
-        {"headset connected", true, true, true, nullptr, "real"},
-        {"no headset", false, true, true, nullptr, "virtual"},
-        {"no device at all", false, false, true, "Failed to initialize headset", nullptr},
-        {"tracking refused", true, true, false, "Unable to configure tracking", nullptr},
+        {{2160, 1200}, {0, 0, 2160, 1200}},   // the display's own size
+        {{1400, 500}, {250, 0, 900, 500}},    // wide: bars left and right
+        {{1080, 1200}, {0, 300, 1080, 600}},  // tall: bars above and below
+        {{16384, 3}, {8189, 0, 5, 3}},        // extreme, without overflow
+        {{1, 1}, {0, 0, 1, 1}},               // never empty
+        {{0, 500}, {0, 0, 0, 0}},             // minimised: nothing to draw
     };
     for (const Case& c : cases) {
-        Runtimes s;
-        s.fallbackConnected = c.fallbackConnected;
-        auto context = s.context(RuntimeStatus::Ready, c.connected, c.tracking);
-        if (c.error != nullptr) {
-            EXPECT_EQ(messageOf([&] { Headset h(context.get()); }), c.error) << c.name;
-            continue;
-        }
-        Headset headset(context.get());
-        EXPECT_EQ(headset.description().productName, c.device) << c.name;
-        EXPECT_EQ(s.log->count(std::string(c.device) + ".configureTracking"), 1) << c.name;
+        const PixelRect r = letterbox({2160, 1200}, c.window), e = c.expected;
+        EXPECT_EQ(std::tie(r.x, r.y, r.width, r.height), std::tie(e.x, e.y, e.width, e.height))
+            << c.window.width << "x" << c.window.height;
     }
-}
-
-TEST(Headset, DismissesTheNoticeOnceItIsShown) {
-    Runtimes s;
-    auto context = s.context(RuntimeStatus::Ready);
-    Headset headset(context.get());
-    // A press before the notice appears is not remembered.
-    headset.dismissNotice();
-    EXPECT_FALSE(headset.noticeDismissed());
-    EXPECT_EQ(s.log->count("real.dismissNotice"), 0);
-    s.primary->noticeUp = true;
-    headset.dismissNotice();
-    EXPECT_TRUE(headset.noticeDismissed());
-    EXPECT_FALSE(s.primary->noticeUp);
-    // Later presses leave the runtime alone.
-    s.primary->noticeUp = true;
-    headset.dismissNotice();
-    headset.dismissNotice();
-    EXPECT_EQ(s.log->count("real.dismissNotice"), 1);
-    EXPECT_EQ(s.log->count("real.noticeDisplayed"), 2);
-}
-
-TEST(GlRenderState, TakesSizesProjectionsAndOffsetsFromTheRuntime) {
-    Runtimes s;
-    auto context = s.context(RuntimeStatus::Ready);
-    Headset headset(context.get());
-    auto state = headset.makeRenderState(nullptr);
-    const auto& fov = s.primary->description().maxEyeFov;
-    for (int eye = 0; eye < 2; ++eye) {
-        EXPECT_EQ(state->eyeTextureSize[eye].width, int(100 * (fov[eye].left + fov[eye].right)) + eye);
-        EXPECT_EQ(state->eyeTextureSize[eye].height, int(100 * (fov[eye].up + fov[eye].down)));
-        EXPECT_EQ(state->eyeProjection[eye], projectionFromFov(fov[eye], 0.2f, 100.0f));
-        EXPECT_FLOAT_EQ(state->hmdToEyeOffset[eye].x, eye == 0 ? -0.03f : 0.03f);
-    }
-    auto bound = state->bind(11, 12);
-    EXPECT_EQ(bound->state, state.get());
-    EXPECT_EQ(bound->eyeTexture[0].glTexture, 11u);
-    EXPECT_EQ(bound->eyeTexture[1].glTexture, 12u);
-    EXPECT_EQ(bound->eyeTexture[1].textureSize.width, state->eyeTextureSize[1].width);
-}
-
-TEST(GlRenderState, RefusedRenderingConfigurationIsAnError) {
-    Runtimes s;
-    auto context = s.context(RuntimeStatus::Ready);
-    Headset headset(context.get());
-    s.primary->renderingWorks = false;
-    EXPECT_EQ(messageOf([&] { headset.makeRenderState(nullptr); }), "Unable to configure rendering");
-}
-
-TEST(EyeFrame, PairsBeginAndEndWithTheSameIndexAndHandsOverBothTextures) {
-    Runtimes s;
-    auto context = s.context(RuntimeStatus::Ready);
-    Headset headset(context.get());
-    auto state = headset.makeRenderState(nullptr);
-    auto bound = state->bind(21, 22);
-    s.primary->poses[0].position = {0.0f, 0.1f, 0.0f};
-    {
-        auto frame = bound->beginFrame(41);
-        EXPECT_EQ(s.primary->lastBegin, 41u);
-        EXPECT_EQ(s.primary->lastPoses, 41u);
-        EXPECT_EQ(s.log->count("real.endFrame"), 0);
-        // The eye poses carry the head-to-eye offsets the state asked with.
-        EXPECT_FLOAT_EQ(frame->eyePose[0].position.x, -0.03f);
-        EXPECT_FLOAT_EQ(frame->eyePose[0].position.y, 0.1f);
-        EXPECT_EQ(frame->projection(1), state->eyeProjection[1]);
-    }
-    EXPECT_EQ(s.primary->lastEnd, 41u);
-    EXPECT_EQ(s.primary->lastTextures[0].glTexture, 21u);
-    EXPECT_EQ(s.primary->lastTextures[1].glTexture, 22u);
-}
-
-TEST(HeadsetTeardown, RenderingGoesFirstAndTheRuntimeShutsDownLast) {
-    Runtimes s;
-    {
-        auto context = s.context(RuntimeStatus::Ready);
-        {
-            Headset headset(context.get());
-            auto state = headset.makeRenderState(nullptr);
-            auto bound = state->bind(1, 2);
-            bound.reset();
-            state.reset();  // the scene's teardown, while the window's context is current
-            s.log->calls.push_back("window destroyed");
-        }
-    }
-    std::vector<std::string> tail(s.log->calls.end() - 4, s.log->calls.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"real.releaseRendering", "window destroyed",
-                                              "real.closeDevice", "real.shutdown"}));
 }
 
 }  // namespace

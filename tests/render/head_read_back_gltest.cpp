@@ -8,7 +8,6 @@
 #include "data/Catalogue.h"
 #include "data/ResourceRegistry.h"
 #include "script/CameraElements.h"
-#include "script/InputState.h"
 #include "script/Selection.h"
 #include "support/GlTestContext.h"
 
@@ -226,21 +225,21 @@ Trace rideThenLook(ReadBack way, const std::vector<Satellite>& catalogue) {
     std::vector<int> all;
     for (const auto& s : catalogue) all.push_back(s.catalogNumber);
     renderer.setVisible(all);
-    InputState input(nullptr);
     Selection selection(&catalogue);
     StickToSatellite ride(22);
-    SelectWithLookElement look(&selection, &input, nullptr);
+    SelectWithLookElement look(&selection, nullptr);
+    Ray gaze;
     ScriptContext ctx(&renderer, fromAngles(0.3f, 0.2f, 4.0f).frame, 1000.0f, 0, &ride);
 
     Trace trace;
     const float dt = 0.125f;  // exact in binary
     const int targets[] = {11, 22, 33, 66, 70001, 44};
     for (int frame = 0; frame < 40; ++frame) {
-        if (frame == 12) {
-            input.recordKey(InputState::kSpace, 0, 1, 0);  // held from here on
-            look.start(ctx);
-        }
-        input.update(dt);
+        if (frame == 12) look.start(ctx);
+        ctx.input = FrameInput{};
+        ctx.input.dt = dt;
+        ctx.input.gaze = gaze;
+        if (frame >= 12) ctx.input.held.set(static_cast<std::size_t>(Control::Continue));
         if (frame < 12) {
             ride.update(dt, ctx);
         } else {
@@ -254,8 +253,8 @@ Trace rideThenLook(ReadBack way, const std::vector<Satellite>& catalogue) {
         trace.cameras.push_back(ctx.camera.position);
         trace.selected.push_back(selection.current);
         // The next frame looks from afar at where one of the satellites is now.
-        ctx.gazeOrigin = glm::vec3(0.0f, 0.0f, 6.0f);
-        ctx.gazeDirection = cpuTip(renderer, targets[(frame / 3) % 6], clock.time()) - ctx.gazeOrigin;
+        gaze.origin = glm::vec3(0.0f, 0.0f, 6.0f);
+        gaze.direction = cpuTip(renderer, targets[(frame / 3) % 6], clock.time()) - gaze.origin;
     }
     return trace;
 }

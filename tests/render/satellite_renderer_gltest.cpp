@@ -361,11 +361,14 @@ TEST_F(SatelliteRendererTest, PickByGaze) {
     EXPECT_NE(renderer.pickByGaze(eye, tip(44)), 44);
     // A line of sight 50 scene units above the north pole passes nothing within one unit.
     EXPECT_EQ(renderer.pickByGaze(glm::vec3(-50.0f, 50.0f, 0.0f), glm::vec3(1, 0, 0)), -1);
-    // The geosynchronous one alone, seen from just under and just over one unit aside.
+    // The geosynchronous one alone, seen from just under and just over one unit aside (from
+    // beyond the globe, which would otherwise graze the line).
     const glm::vec3 d = glm::normalize(tip(33));
     const glm::vec3 side = glm::normalize(glm::cross(d, glm::vec3(0, 1, 0)));
-    EXPECT_EQ(renderer.pickByGaze(side * 0.999f, d), 33);
-    EXPECT_NE(renderer.pickByGaze(side * 1.001f, d), 33);
+    EXPECT_EQ(renderer.pickByGaze(2.0f * d + side * 0.999f, d), 33);
+    EXPECT_NE(renderer.pickByGaze(2.0f * d + side * 1.001f, d), 33);
+    // Straight through the globe: hidden.
+    EXPECT_EQ(renderer.pickByGaze(-2.0f * d, d), -1);
     EXPECT_EQ(renderer.pickByGaze(eye, glm::vec3(0.0f)), -1) << "zero direction";
 }
 

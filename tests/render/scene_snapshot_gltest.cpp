@@ -46,7 +46,8 @@ TEST(SceneSnapshotTest, LitGlobeWithNightLightsInsideTheSkyAndALegiblePanel) {
     const float scale = 1.0f / 6378100.0f;
     Starfield stars;
     EarthRenderer globe(clock, scale);
-    PanelRenderer panels(Overlay::instance());
+    PanelRenderer panels;
+    const FontTextureLease font;
 
     // Looking at the globe from the side, half lit by the light at (2, 2, 2).
     PanelCamera camera;
@@ -76,7 +77,7 @@ TEST(SceneSnapshotTest, LitGlobeWithNightLightsInsideTheSkyAndALegiblePanel) {
     target.begin();
     stars.draw(sky);
     globe.draw(projection, view);
-    panels.draw(projection, view);
+    panels.draw(projection, view, font.texture());
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     const auto pixels = target.read();
     target.writePng(pixels, "scene-snapshot.png");

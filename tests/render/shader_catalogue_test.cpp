@@ -26,9 +26,11 @@ struct ManifestLine {
     std::string path;
 };
 
+// Both shader manifests: the renderers' and the headset's.
 std::vector<ManifestLine> manifest() {
-    std::ifstream in(std::string(ORBITARIUM_SOURCE_DIR) + "/render/shaders/shaders.txt");
     std::vector<ManifestLine> lines;
+    for (const char* file : {"/render/shaders/shaders.txt", "/ovrlib/shaders/shaders.txt"}) {
+    std::ifstream in(std::string(ORBITARIUM_SOURCE_DIR) + file);
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#') continue;
@@ -38,19 +40,18 @@ std::vector<ManifestLine> manifest() {
         EXPECT_EQ(type, "SHADER") << line;
         lines.push_back({name, path});
     }
+    }
     return lines;
 }
 
-// The tube geometry stage is checked by the GL link test and by the validator below.
-TEST(ShaderCatalogue, HoldsTheManifestsFifteenSourcesAsTheyAreOnDisk) {
+TEST(ShaderCatalogue, HoldsTheManifestsSourcesAsTheyAreOnDisk) {
     const auto lines = manifest();
-    ASSERT_EQ(lines.size(), 15u);
     std::vector<std::string> names;
     for (const auto& entry : lines) {
         names.push_back(entry.name);
         const std::string text = earth::shaderSource(entry.name);
         EXPECT_EQ(text, readFile(std::string(ORBITARIUM_SOURCE_DIR) + "/" + entry.path)) << entry.name;
-        EXPECT_EQ(text.rfind("#version 430\n", 0), 0u) << entry.name;
+        EXPECT_EQ(text.rfind("#version ", 0), 0u) << entry.name;
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(earth::shaderNames(), names);

@@ -1,10 +1,9 @@
 #pragma once
-// Stand-ins for the satellite renderer, the controllers and the catalogue in script tests.
+// Stand-ins for the satellite renderer and the catalogue in script tests, and a frame's input.
 
 #include "data/Satellite.h"
 #include "render/SatelliteOperations.h"
-#include "script/GazePick.h"
-#include "script/InputState.h"
+#include "data/GazePick.h"
 #include "script/ScriptElement.h"
 
 #include <gtest/gtest.h>
@@ -63,8 +62,9 @@ public:
         auto it = records.find(number);
         return it == records.end() ? std::nullopt : it->second.position;
     }
-    int pickByGaze(const glm::vec3& origin, const glm::vec3& direction) const override {
-        GazePick pick(origin, direction);
+    int pickByGaze(const glm::vec3& origin, const glm::vec3& direction,
+                   float maxAngle = 0.0f) const override {
+        GazePick pick(origin, direction, maxAngle);
         for (const auto& [number, r] : records) {
             if (r.visible && r.position) pick.consider(number, r.position->position);
         }
@@ -81,27 +81,6 @@ private:
     float orbitAlpha_ = 1.0f;
 };
 
-// Controllers that tests plug in, unplug and move at will.
-class FakeJoysticks final : public JoystickSource {
-public:
-    struct Pad {
-        std::vector<float> axes = std::vector<float>(6, 0.0f);
-        std::vector<unsigned char> buttons = std::vector<unsigned char>(12, 0);
-    };
-
-    bool present(int slot) override { return pads.count(slot) != 0; }
-    JoystickReading poll(int slot) override {
-        auto it = pads.find(slot);
-        if (it == pads.end()) {
-            return {};
-        }
-        return {it->second.axes.data(), static_cast<int>(it->second.axes.size()),
-                it->second.buttons.data(), static_cast<int>(it->second.buttons.size())};
-    }
-
-    std::map<int, Pad> pads;
-};
-
 inline void expectVec(const glm::vec3& actual, const glm::vec3& expected, float tol,
                       const char* what) {
     EXPECT_NEAR(actual.x, expected.x, tol) << what;
@@ -116,6 +95,17 @@ inline bool finite(const glm::vec3& v) {
 inline bool finiteFrame(const CameraFrame& f) {
     return finite(f.position) && finite(f.forward) && finite(f.up) && finite(f.basis[0]) &&
            finite(f.basis[1]) && finite(f.basis[2]);
+}
+
+// One frame's input: `pressed` went down this frame, `held` were already down.
+inline FrameInput input(float dt, std::initializer_list<Control> pressed = {},
+                        std::initializer_list<Control> held = {}) {
+    FrameInput in;
+    in.dt = dt;
+    for (Control c : pressed) in.pressed.set(static_cast<std::size_t>(c));
+    in.held = in.pressed;
+    for (Control c : held) in.held.set(static_cast<std::size_t>(c));
+    return in;
 }
 
 inline Satellite makeSatellite(int number, const std::string& name) {

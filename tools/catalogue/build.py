@@ -1,10 +1,11 @@
 #!/usr/bin/python3
-"""Regenerate resources/catalogue/ (element sets per category and the catalogue table)
-from the installed Debian packages and our breakup and constellation models.
+"""Regenerate resources/catalogue/ (element sets per category and the catalogue table) from
+the source copies in tools/catalogue/sources/ alone.
 
     /usr/bin/python3 tools/catalogue/build.py
-
-Byte-reproducible: every random draw comes from a fixed seed.
+    /usr/bin/python3 tools/catalogue/build.py --compare DIR   # cross-check another build's
+                                                              # tle/ folder, write nothing
+Needs python3-sgp4. Byte-reproducible: no random draws, no time stamps.
 """
 import collections
 import datetime as dt
@@ -13,9 +14,12 @@ import os
 import re
 import sys
 
+from sgp4.api import jday  # noqa: E402
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-import debris    # noqa: E402
+import carry     # noqa: E402
+import facts     # noqa: E402
 import orbit     # noqa: E402
 import rules     # noqa: E402
 import sources   # noqa: E402
@@ -24,225 +28,157 @@ import tlefmt    # noqa: E402
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 OUT = os.path.join(ROOT, "resources", "catalogue")
 
-CATEGORIES = [
-    "1999-025", "2012-044", "amateur", "argos", "beidou", "cosmos-2251-debris", "cubesat", "dmc",
-    "education", "engineering", "galileo", "geo", "geodetic", "globalstar", "glo-ops", "goes",
-    "gorizont", "gps-ops", "intelsat", "iridium", "iridium-33-debris", "military", "molniya",
-    "musson", "nnss", "noaa", "orbcomm", "other", "other-comm", "radar", "raduga", "resource",
-    "sarsat", "sbas", "science", "sputnik", "stations", "tdrss", "weather", "x-comm",
-]
-DEBRIS = ["1999-025", "2012-044", "cosmos-2251-debris", "iridium-33-debris"]
+def manifest_categories():
+    """The element-set categories, as the program's resource manifest lists their files."""
+    names = []
+    with open(os.path.join(ROOT, "resources", "resources.txt")) as manifest:
+        for line in manifest:
+            fields = line.split()
+            if len(fields) == 3 and fields[0] == "DATA" and fields[2].startswith("resources/catalogue/tle/"):
+                names.append(os.path.splitext(os.path.basename(fields[2]))[0])
+    return names
+
+
+CATEGORIES = manifest_categories()
 TOUR = [1, 23613, 24876, 27540, 27714, 32404, 40025, 40032,
         36585, 37753, 38833, 39166, 39533, 39741]
-
 TARGET = tlefmt.TARGET_EPOCH
-# Last launch before 2014-11-21 00:00 UTC: 2014-072 (Yaogan 24, 20 November); 2014-073
-# (Kuaizhou 2) flew on the 21st.  Catalogue numbers above Yaogan 24's are later too.
-LAST_LAUNCH = (2014, 72)
-LAST_NUMBER = 40310
 
-SOURCE_PREFERENCE = {"gpredict": 0, "stellarium": 1, "savi-geo": 2, "savi-visual": 3,
-                     "sgp4-ver": 9}
+# One object of the catalogue: where its set came from and what it became.
+Entry = collections.namedtuple(
+    "Entry", "number name cats source src_l1 src_l2 l1 l2 slot")
 
 
-def launched_in_time(cands):
-    # Satellites deployed from the space station carry its 1998 designator; their numbers
-    # still tell when they were catalogued.
-    if cands[0].number > LAST_NUMBER:
-        return False
-    for c in cands:
-        d = tlefmt.designator(c.l1)
-        if d:
-            return d <= LAST_LAUNCH
-    return cands[0].number <= LAST_NUMBER
+def load():
+    d = {"satcat": sources.read_satcat(), "ucs14": sources.read_ucs("ucs-2014-02-01.tsv"),
+         "ucs20": sources.read_ucs("ucs-2020-08-01.tsv"), "debian": sources.read_debian(),
+         "full": {n: (name, l1, l2) for n, name, l1, l2
+                  in sources.three_line_sets("catalogue-2015-08.txt")},
+         "debris": {c: sources.three_line_sets("debris-2015-03/%s.txt" % c)
+                    for c in sources.BREAKUP_DESIGNATORS}}
+    return d
 
 
-def best_name(cands):
-    named = [c for c in cands if c.name]
-    named.sort(key=lambda c: SOURCE_PREFERENCE.get(c.source, 5))
-    if not named:
-        return ""
-    # gpredict marks Iridium status as " [+]" / " [-]"; not part of the name.
-    return re.sub(r"\s*\[[-+A-Z?]\]$", "", named[0].name).strip()
+def distance(l1):
+    return abs((tlefmt.epoch_of(l1) - TARGET).total_seconds())
 
 
-def sun_right_ascension(when):
-    """Low-precision solar right ascension (Astronomical Almanac), degrees."""
-    d = (when - dt.datetime(2000, 1, 1, 12)).total_seconds() / 86400.0
-    g = math.radians((357.529 + 0.98560028 * d) % 360)
-    q = (280.459 + 0.98564736 * d) % 360
-    lam = math.radians(q + 1.915 * math.sin(g) + 0.020 * math.sin(2 * g))
-    eps = math.radians(23.439 - 0.00000036 * d)
-    return math.degrees(math.atan2(math.cos(eps) * math.sin(lam), math.cos(lam))) % 360
-
-
-def real_sets(log):
-    stel, creator, offset = sources.stellarium()
-    cands = (sources.gpredict() + stel + sources.savi() + sources.sgp4_verification()
-             + sources.extra_iss())
-    by_number = collections.defaultdict(list)
-    for c in cands:
-        by_number[c.number].append(c)
-    log["source_counts"] = collections.Counter(c.source.split(":")[0] for c in cands)
-    log["rejected"] = dict(sources.rejected)
-    log["stellarium"] = (creator, offset)
-    chosen = {}
-    late = 0
-    unconfirmed = []
-    for number, group in sorted(by_number.items()):
-        if not launched_in_time(group):
-            late += 1
+def select(d, log):
+    """Every object of the catalogue with its chosen source set, carried to the date."""
+    satcat = d["satcat"]
+    last = sources.last_number(satcat)
+    entries = []
+    in_clouds = {n for sets in d["debris"].values() for n, _, _, _ in sets}
+    musson = {n for n, row in d["ucs14"].items() if rules.is_musson(row)}
+    universe = set(d["debian"]) | musson | {
+        n for n, (name, _, _) in d["full"].items()
+        if re.search(rules.DMC_NAMES, name.upper())}
+    log["not on orbit"] = sorted(n for n in universe if n in satcat
+                                 and not sources.on_orbit(satcat[n], last))
+    log["no category"] = []
+    log["break-up parents"] = sorted(universe & in_clouds)
+    for number in sorted(universe - in_clouds):
+        if number not in satcat or not sources.on_orbit(satcat[number], last):
             continue
-        # A low orbit seen only before the target epoch may have decayed before it (UARS,
-        # 2011): without a later set there is no evidence it still flew.
-        if (all(tlefmt.epoch_of(c.l1) < TARGET for c in group)
-                and tlefmt.fields(group[0].l1, group[0].l2)["n"] > 11.0):
-            unconfirmed.append("%d %s" % (number, best_name(group)))
+        deb = d["debian"].get(number)
+        cands = []
+        if number in d["full"]:
+            cands.append(("catalogue 2015-08",) + d["full"][number][1:])
+        if deb:
+            cands.append(("debian " + deb.source, deb.l1, deb.l2))
+        if not cands:
             continue
-        name = best_name(group)
-        if not name:
+        source, l1, l2 = min(cands, key=lambda c: distance(c[1]))
+        name = deb.name if deb else tlefmt.clean_name(d["full"][number][0])
+        el = tlefmt.fields(l1, l2)
+        operational = number in d["ucs14"] or number in d["ucs20"]
+        slot = carry.holds_slot(el, operational)
+        n1, n2 = carry.carry(l1, l2, TARGET, slot)
+        cats = rules.categories(name, deb.lists if deb else frozenset(), tlefmt.fields(n1, n2),
+                                {"musson"} if number in musson else ())
+        if not cats:
+            log["no category"].append(number)
             continue
-        best = min(group, key=lambda c: (abs((tlefmt.epoch_of(c.l1) - TARGET).total_seconds()),
-                                         SOURCE_PREFERENCE.get(c.source, 5)))
-        groups = frozenset().union(*(c.groups for c in group))
-        chosen[number] = (name, best, groups)
-    log["launched_late"] = late
-    log["unconfirmed"] = unconfirmed
-    return chosen
+        entries.append(Entry(number, name, cats, source, l1, l2, n1, n2, slot))
+    for cat, sets in d["debris"].items():
+        for number, name, l1, l2 in sets:
+            if not sources.on_orbit(satcat[number], last):
+                raise SystemExit("%s %d was not on orbit on the date" % (cat, number))
+            n1, n2 = carry.carry(l1, l2, TARGET)
+            entries.append(Entry(number, name, {cat}, "break-up " + cat, l1, l2, n1, n2, False))
+    return entries
 
 
-def reepoch_set(best):
-    el = tlefmt.fields(best.l1, best.l2)
-    src = tlefmt.epoch_of(best.l1)
-    raan, argp, ma, kept = orbit.reepoch(el, src, TARGET)
-    l1, l2 = tlefmt.set_epoch_and_angles(best.l1, best.l2, tlefmt.TARGET_EPOCH_FIELD,
-                                         raan, argp, ma)
-    return l1, l2, src, kept
-
-
-def sputnik():
-    """Catalogue number 1 from its documented orbit: 65.1 deg, 215 x 939 km, 96.2 min.
-    Node, perigee and anomaly are not documented to us: set to 0 (perigee at the node)."""
-    period_min = 96.2
+def sputnik(satcat):
+    """Catalogue number 1, as the tour names it: Sputnik 1's orbit from its SATCAT row
+    (1957-001B; the SATCAT numbers the rocket body 1 and Sputnik 1 itself 2). Node, perigee
+    and anomaly are not in the row and are set to 0 (perigee at the node)."""
+    row = [r for r in satcat.values() if r["designator"] == "1957-001B"][0]
+    period_min = float(row["orbital_period"])
     n = 1440.0 / period_min
     a = (orbit.MU * (period_min * 60 / (2 * math.pi)) ** 2) ** (1 / 3.0)
-    rp, ra = orbit.RE + 215.0, orbit.RE + 939.0
+    rp, ra = orbit.RE + float(row["perigee"]), orbit.RE + float(row["apogee"])
     ecc = (ra - rp) / (ra + rp)
-    l1, l2 = tlefmt.make_set(1, "57001A", "57277.80437500", 65.1, 0.0, ecc, 0.0, 0.0, n,
-                             element_no=1, rev=0)
-    return ("Sputnik 1", l1, l2), {"a_km": a, "ecc": ecc, "n": n}
+    l1, l2 = tlefmt.make_set(1, "57001A", "57277.80437500", float(row["inclination"]), 0.0, ecc,
+                             0.0, 0.0, n, element_no=1, rev=0)
+    return ("Sputnik 1", l1, l2), row, {"a_km": a, "ecc": ecc, "n": n}
 
 
-def circular_set(number, name, designator, alt_km, incl, raan, u):
-    a = orbit.RE + alt_km
-    n = 1440.0 / (2 * math.pi * math.sqrt(a ** 3 / orbit.MU) / 60.0)
-    return (name,) + tlefmt.make_set(number, designator, tlefmt.TARGET_EPOCH_FIELD,
-                                     incl, raan, 0.0001, 0.0, u, n)
-
-
-def modelled_dmc():
-    """savi's DMC script: one plane at 686 km, 98.2 deg, local time of the ascending node
-    10:15, four satellites 90 deg apart.  The node follows from the Sun's right ascension
-    at the epoch: raan = ra_sun + (10.25 - 12) x 15 deg."""
-    raan = (sun_right_ascension(TARGET) + (10.25 - 12.0) * 15.0) % 360.0
-    return [circular_set(90100 + i, "DMC MODEL %d" % (i + 1), "", 686.0, 98.2, raan, 90.0 * i)
-            for i in range(4)], raan
-
-
-def modelled_musson():
-    """Musson geodetic satellites: circular orbits near 1,500 km at 82.6 deg (first
-    generation) and 73.6 deg (later), modelled as nine satellites with nodes 40 deg apart."""
-    out = []
-    for i in range(9):
-        incl = 82.6 if i < 4 else 73.6
-        out.append(circular_set(90200 + i, "MUSSON MODEL %d" % (i + 1), "", 1500.0, incl,
-                                40.0 * i, 97.0 * i))
-    return out
-
-
-def breakup_events():
-    """The four breakups.  Parent planes: see PROVENANCE.md."""
-    d = orbit.DEG
-    fy_event = dt.datetime(2007, 1, 11, 22, 26, 0)
-    # Fengyun 1C's plane: the node of its launch's rocket body (CZ-4B R/B 25732, savi
-    # visual.tle, epoch 2009-01-06) carried back to the event with J2; the fragments start at
-    # 865 km on the southbound pass over 28.2 N.
-    rb = [c for c in sources.savi() if c.number == 25732][0]
-    rb_el = tlefmt.fields(rb.l1, rb.l2)
-    node_rate, _, _ = orbit.j2_rates(rb_el["n"], rb_el["ecc"], rb_el["incl"])
-    fy_raan = (rb_el["raan"] + node_rate *
-               (fy_event - tlefmt.epoch_of(rb.l1)).total_seconds() / 86400.0) % 360.0
-    fy_incl = 98.65
-    u = math.pi - math.asin(math.sin(28.2 * d) / math.sin(fy_incl * d))
-    fy_parent = (orbit.RE * 1000 + 865e3, 0.0, fy_incl, fy_raan, 0.0, u / d)
-
-    col_event = dt.datetime(2009, 2, 10, 16, 56, 0)
-    col_alt = 789e3
-    irid_raan, irid_u = debris.raan_through_point(86.4, 72.5, 97.9, col_event, True)
-    cos_raan, cos_u = debris.raan_through_point(74.0, 72.5, 97.9, col_event, False)
-
-    brz_launch = dt.datetime(2012, 8, 6, 19, 31, 0)
-    brz_event = dt.datetime(2012, 10, 16, 0, 0, 0)
-    brz_incl = 49.9
-    brz_raan, _ = debris.raan_through_point(brz_incl, 45.96, 63.31, brz_launch, True)
-    rp, ra = orbit.RE + 266.0, orbit.RE + 5015.0
-    brz_a, brz_e = (rp + ra) / 2.0, (ra - rp) / (ra + rp)
-    n_brz = 1440.0 / (2 * math.pi * math.sqrt(brz_a ** 3 / orbit.MU) / 60.0)
-    node_rate, _, _ = orbit.j2_rates(n_brz, brz_e, brz_incl)
-    brz_raan = (brz_raan + node_rate * (brz_event - brz_launch).total_seconds() / 86400.0) % 360
-    brz_nu = 180.0   # near apogee: assumed, the event's position is not known to us
-    return [
-        {"category": "1999-025", "name": "FENGYUN 1C DEB", "designator": "99025",
-         "count": 2664, "seed": 1999025, "kind": "collision", "body": "spacecraft",
-         "when": fy_event, "parent": fy_parent, "lmin": 0.05, "lmax": 1.0},
-        {"category": "2012-044", "name": "BREEZE-M DEB", "designator": "12044",
-         "count": 30, "seed": 2012044, "kind": "explosion", "body": "rocket",
-         "when": brz_event, "parent": (brz_a * 1000, brz_e, brz_incl, brz_raan, 0.0, brz_nu),
-         "lmin": 0.1, "lmax": 2.0},
-        {"category": "cosmos-2251-debris", "name": "COSMOS 2251 DEB", "designator": "93036",
-         "count": 1129, "seed": 1993036, "kind": "collision", "body": "spacecraft",
-         "when": col_event,
-         "parent": (orbit.RE * 1000 + col_alt, 0.0, 74.0, cos_raan, 0.0, cos_u),
-         "lmin": 0.05, "lmax": 1.0},
-        {"category": "iridium-33-debris", "name": "IRIDIUM 33 DEB", "designator": "97051",
-         "count": 366, "seed": 1997051, "kind": "collision", "body": "spacecraft",
-         "when": col_event,
-         "parent": (orbit.RE * 1000 + col_alt, 0.0, 86.4, irid_raan, 0.0, irid_u),
-         "lmin": 0.05, "lmax": 1.0},
-    ]
-
-
-def _sgp4_state(l1, l2, when):
-    from sgp4.api import Satrec, jday
-    jd, fr = jday(when.year, when.month, when.day, when.hour, when.minute,
-                  when.second + when.microsecond * 1e-6)
-    err, r, v = Satrec.twoline2rv(l1, l2).sgp4(jd, fr)
-    return None if err else (r, v)
-
-
-def _angle(a, b):
+def angle(a, b):
     c = sum(x * y for x, y in zip(a, b)) / math.sqrt(sum(x * x for x in a) * sum(y * y for y in b))
     return math.degrees(math.acos(max(-1.0, min(1.0, c))))
 
 
-def _cross(a, b):
+def cross(a, b):
     return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
 
 
-def crosscheck(l1_src, l2_src, l1_new, l2_new, src_epoch, kept):
-    """Compare with the independent sgp4 propagator.  For sets carried by J2: angles (deg)
-    between sgp4's positions and between its orbit normals, of the source set propagated to
-    the target epoch and of our set at its own epoch.  For slot-kept sets: the difference of
-    the sub-satellite longitude at the source epoch and at the target epoch."""
-    a = _sgp4_state(l1_src, l2_src, src_epoch if kept else TARGET)
-    b = _sgp4_state(l1_new, l2_new, TARGET)
-    if a is None or b is None:
-        return None
-    if kept:
-        lon_a = math.degrees(math.atan2(a[0][1], a[0][0])) - orbit.gmst_deg(src_epoch)
-        lon_b = math.degrees(math.atan2(b[0][1], b[0][0])) - orbit.gmst_deg(TARGET)
-        return (abs((lon_a - lon_b + 180.0) % 360.0 - 180.0),)
-    return _angle(a[0], b[0]), _angle(_cross(*a), _cross(*b))
+def state(l1, l2, when=None):
+    """TEME position and velocity by sgp4 at an instant (the set's epoch when None)."""
+    s = carry.satrec(l1, l2)
+    err, r, v = s.sgp4_tsince(0.0) if when is None else s.sgp4(
+        *jday(when.year, when.month, when.day, when.hour, when.minute,
+              when.second + when.microsecond * 1e-6))
+    return None if err else (r, v)
+
+
+def longitude(r, when):
+    return math.degrees(math.atan2(r[1], r[0])) - orbit.gmst_deg(when)
+
+
+def group_of(e):
+    if e.source.startswith("break-up"):
+        return "debris"
+    return rules.orbit_class(tlefmt.fields(e.l1, e.l2))
+
+
+def crosscheck(entries, sets=None):
+    """Plane and position of our set at its epoch (sets: number -> (l1, l2) of another build,
+    by default the entries' own) against the chosen source set propagated by sgp4 to the
+    date; for satellites that hold a slot, the longitude against the source set's at its
+    own epoch. Returns group -> list of (plane, position) or of (longitude,)."""
+    out = collections.defaultdict(list)
+    for e in entries:
+        ours = (e.l1, e.l2) if sets is None else sets.get(e.number)
+        if ours is None:
+            continue
+        b = state(*ours)
+        if e.slot:
+            # The source set within a day of its epoch, when the Earth shows the same face
+            # as at the date: a satellite that keeps its slot is then at the same point of its
+            # daily track (an inclined one draws a figure eight).
+            src = tlefmt.epoch_of(e.src_l1)
+            turn = (orbit.gmst_deg(TARGET) - orbit.gmst_deg(src)) % 360.0
+            same_face = src + dt.timedelta(days=turn / 360.0 / orbit.SIDEREAL_REV_PER_DAY)
+            a = state(e.src_l1, e.src_l2, same_face)
+            if a and b:
+                out["slot"].append((abs((longitude(a[0], same_face) - longitude(b[0], TARGET)
+                                         + 180.0) % 360.0 - 180.0),))
+            continue
+        a = state(e.src_l1, e.src_l2, TARGET)
+        if a and b:
+            out[group_of(e)].append((angle(cross(*a), cross(*b)), angle(a[0], b[0])))
+    return out
 
 
 def pct(values, q):
@@ -250,17 +186,61 @@ def pct(values, q):
     return v[min(len(v) - 1, int(q * (len(v) - 1) + 0.5))] if v else float("nan")
 
 
+def print_crosscheck(checks):
+    for k in ["LEO", "MEO", "GEO", "Elliptical", "debris", "slot"]:
+        v = checks.get(k, [])
+        if not v:
+            continue
+        for j, what in enumerate(["plane", "position"] if k != "slot" else ["longitude"]):
+            w = [x[j] for x in v]
+            print("sgp4 cross-check %-10s %-9s n=%4d median %7.3f deg, 90%% %7.3f deg, "
+                  "worst %7.3f deg" % (k, what, len(w), pct(w, 0.5), pct(w, 0.9), max(w)))
+
+
+def heights(l1, l2):
+    el = tlefmt.fields(l1, l2)
+    a = (orbit.MU * (86400.0 / el["n"] / (2 * math.pi)) ** 2) ** (1 / 3.0)
+    return a * (1 + el["ecc"]) - orbit.RE, a * (1 - el["ecc"]) - orbit.RE, el["incl"]
+
+
+def cloud_summary(d, entries):
+    """Counts, apogee range and inclination spread of each cloud beside the SATCAT's figures
+    for the same pieces, and the pieces on orbit on the date that the files lack."""
+    satcat = d["satcat"]
+    for cat, des in sources.BREAKUP_DESIGNATORS.items():
+        ours = [heights(e.l1, e.l2) for e in entries if cat in e.cats]
+        pub = [(float(satcat[e.number]["apogee"]), float(satcat[e.number]["inclination"]))
+               for e in entries if cat in e.cats and satcat[e.number]["apogee"]]
+        pieces = [r for r in satcat.values() if r["designator"].startswith(des)]
+        alive = [r for r in pieces if sources.on_orbit(r, sources.last_number(satcat))]
+        files_date = max(tlefmt.epoch_of(e.src_l1) for e in entries if cat in e.cats)
+        in_file = {e.number for e in entries if cat in e.cats}
+        gone = [r for r in alive if r["decay"] and r["decay"] <= files_date
+                and int(r["norad_cat_num"]) not in in_file]
+        missing = [r for r in alive if int(r["norad_cat_num"]) not in in_file
+                   and not (r["decay"] and r["decay"] <= files_date)]
+        apo = [h[0] for h in ours]
+        inc = [h[2] for h in ours]
+        print("cloud %-19s %4d pieces (SATCAT: %4d on orbit on the date, %3d re-entered before "
+              "the files' %s, %3d on orbit but not in the files)"
+              % (cat, len(ours), len(alive), len(gone), files_date.date(), len(missing)))
+        print("      apogee min/median/max %5.0f / %5.0f / %5.0f km, inclination 10..90%% "
+              "%.2f..%.2f deg; SATCAT (2017) for the same pieces: apogee %5.0f / %5.0f / %5.0f "
+              "km, inclination %.2f..%.2f deg"
+              % (min(apo), pct(apo, 0.5), max(apo), pct(inc, 0.1), pct(inc, 0.9),
+                 min(p[0] for p in pub), pct([p[0] for p in pub], 0.5), max(p[0] for p in pub),
+                 pct([p[1] for p in pub], 0.1), pct([p[1] for p in pub], 0.9)))
+
+
 def crlf(lines):
-    return "".join(l + "\r\n" for l in lines).encode("ascii")
+    return "".join(l + "\r\n" for l in lines).encode("utf-8")
 
 
 class Tee:
     """Print the summary and keep it beside the data as build-summary.txt."""
 
     def __init__(self, path):
-        self.lines = []
-        self.path = path
-        self.out = sys.stdout
+        self.lines, self.path, self.out = [], path, sys.stdout
 
     def write(self, text):
         self.out.write(text)
@@ -274,7 +254,23 @@ class Tee:
             f.write("".join(self.lines).replace("\n", "\r\n").encode("ascii"))
 
 
+def compare(folder):
+    """The cross-check figures of the element-set files in folder (an earlier build)."""
+    sets = {}
+    for name in os.listdir(folder):
+        lines = open(os.path.join(folder, name), encoding="ascii").read().splitlines()
+        for k in range(0, len(lines) - 2, 3):
+            sets[int(lines[k + 1][2:7])] = (lines[k + 1], lines[k + 2])
+    entries = select(load(), {})
+    print("objects of this build that %s holds: %d of %d"
+          % (folder, sum(1 for e in entries if e.number in sets), len(entries)))
+    print_crosscheck(crosscheck(entries, sets))
+
+
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--compare":
+        compare(sys.argv[2])
+        return
     tee = Tee(os.path.join(OUT, "build-summary.txt"))
     sys.stdout = tee
     try:
@@ -285,69 +281,15 @@ def main():
 
 
 def build():
+    d = load()
     log = {}
+    entries = select(d, log)
+    (sp_name, sp_l1, sp_l2), sp_row, sp_info = sputnik(d["satcat"])
     files = {c: [] for c in CATEGORIES}
-    origin = {}            # number -> (kind, source, source epoch, rule)
-    table_rows = []
-    chosen = real_sets(log)
-    checks = collections.defaultdict(list)
-    for number, (name, best, groups) in sorted(chosen.items()):
-        el = tlefmt.fields(best.l1, best.l2)
-        cats = rules.categories(name, groups, el)
-        if not cats:
-            continue
-        l1, l2, src_epoch, kept = reepoch_set(best)
-        new_el = tlefmt.fields(l1, l2)
-        cls = rules.orbit_class(new_el)
-        if cls in ("MEO", "GEO") or el["n"] < 6.4:
-            angle = crosscheck(best.l1, best.l2, l1, l2, src_epoch, kept)
-            if angle is not None:
-                checks["slot" if kept else cls].append(angle)
-                if not kept and cats & {"gps-ops", "glo-ops", "galileo", "beidou"}:
-                    checks["GNSS"].append(angle)
-        for c in cats:
-            files[c].append((number, name, l1, l2))
-        origin[number] = ("real", best.source, src_epoch, "slot" if kept else "j2")
-        if not rules.is_rocket_or_debris(name.upper()):
-            country, users, purpose = rules.table_facts(name, cats)
-            table_rows.append([str(number), country, users, purpose, cls,
-                               rules.orbit_type(new_el, cls), "", "", "", name])
-
-    # Hand-written and modelled sets.
-    sp, sp_info = sputnik()
-    files["sputnik"].append((1, sp[0], sp[1], sp[2]))
-    origin[1] = ("hand-written", "documented orbit", None, "")
-    dmc, dmc_raan = modelled_dmc()
-    for name, l1, l2 in dmc:
-        n = int(l1[2:7])
-        files["dmc"].append((n, name, l1, l2))
-        origin[n] = ("modelled", "savi dmc.tcl", None, "")
-        el = tlefmt.fields(l1, l2)
-        cls = rules.orbit_class(el)
-        table_rows.append([str(n), "", "", "Earth Observation", cls, rules.orbit_type(el, cls),
-                           "", "", "", name])
-    for name, l1, l2 in modelled_musson():
-        n = int(l1[2:7])
-        files["musson"].append((n, name, l1, l2))
-        origin[n] = ("modelled", "documented design", None, "")
-        el = tlefmt.fields(l1, l2)
-        cls = rules.orbit_class(el)
-        table_rows.append([str(n), "Russia", "", "Earth Science", cls,
-                           rules.orbit_type(el, cls), "", "", "", name])
-
-    number = 80000
-    cloud_stats = {}
-    for event in breakup_events():
-        sets, stats = debris.make_cloud(event, number, TARGET)
-        for name, l1, l2 in sets:
-            files[event["category"]].append((int(l1[2:7]), name, l1, l2))
-            origin[int(l1[2:7])] = ("modelled", "breakup model", None, "")
-        cloud_stats[event["category"]] = (event, stats)
-        number += len(sets)
-
-    # "other": payloads that the sources list only as visible objects.
-    if not files["other"]:
-        raise SystemExit("category other is empty")
+    for e in entries:
+        for c in e.cats:
+            files[c].append((e.number, e.name, e.l1, e.l2))
+    files["sputnik"].append((1, sp_name, sp_l1, sp_l2))
 
     os.makedirs(os.path.join(OUT, "tle"), exist_ok=True)
     total_bytes = 0
@@ -355,69 +297,59 @@ def build():
         rows = sorted(files[cat])
         if not rows:
             raise SystemExit("empty category " + cat)
-        lines = []
-        for _, name, l1, l2 in rows:
-            lines += [name, l1, l2]
-        data = crlf(lines)
+        data = crlf([x for _, name, l1, l2 in rows for x in (name, l1, l2)])
         total_bytes += len(data)
         with open(os.path.join(OUT, "tle", cat + ".txt"), "wb") as f:
             f.write(data)
 
-    header = ["NORAD-UCS", "country", "users", "purpose", "class", "type", "launch-mass",
-              "dry-mass", "launch-date", "name-UCS"]
-    table_rows.sort(key=lambda r: int(r[0]))
-
-    def cell(v):
-        return '"%s"' % v if ("," in v or "\t" in v) else v
-    data = crlf(["\t".join(header)] + ["\t".join(cell(v) for v in r) for r in table_rows])
+    table = [facts.row(1, sp_name, {"sputnik"}, tlefmt.fields(sp_l1, sp_l2), sp_row, None, None)]
+    for e in entries:
+        if not e.source.startswith("break-up"):
+            table.append(facts.row(e.number, e.name, e.cats, tlefmt.fields(e.l1, e.l2),
+                                   d["satcat"][e.number], d["ucs14"].get(e.number),
+                                   d["ucs20"].get(e.number)))
+    table.sort(key=lambda r: int(r[0]))
+    data = crlf(["\t".join(facts.HEADER)] + ["\t".join(facts.cell(v) for v in r) for r in table])
     with open(os.path.join(OUT, "satcat.tsv"), "wb") as f:
         f.write(data)
 
-    # Per-set record of where each real set came from.
-    rec = ["number\tkind\tsource\tsource-epoch\trule"]
-    for n in sorted(origin):
-        kind, src, ep, rule = origin[n]
-        if kind == "modelled" and src == "breakup model":
-            continue
-        rec.append("%d\t%s\t%s\t%s\t%s" % (n, kind, src.split(":")[0],
-                                           ep.strftime("%Y-%m-%dT%H:%M:%S") if ep else "", rule))
+    rec = ["number\tsource\tsource-epoch\trule"]
+    for e in sorted(entries):
+        if not e.source.startswith("break-up"):
+            rec.append("%d\t%s\t%s\t%s" % (e.number, e.source, tlefmt.epoch_of(e.src_l1)
+                                           .strftime("%Y-%m-%dT%H:%M:%S"),
+                                           "slot" if e.slot else "sgp4-rates"))
     with open(os.path.join(OUT, "sets.tsv"), "wb") as f:
         f.write(crlf(rec))
 
-    # Summary for the provenance file and the build log.
-    print("sources:", dict(log["source_counts"]), "rejected:", log["rejected"])
-    print("stellarium list:", log["stellarium"][0], "at byte", log["stellarium"][1])
-    print("dropped as launched after 2014-11-20:", log["launched_late"])
-    print("dropped as low orbits seen only before 2014-11-21:", ", ".join(log["unconfirmed"]))
-    kinds = collections.Counter(v[0] for v in origin.values())
-    print("satellites by kind:", dict(kinds), "total", len(origin))
-    real_epochs = sorted(v[2] for v in origin.values() if v[0] == "real")
-    print("real source epochs: %s .. %s" % (real_epochs[0], real_epochs[-1]))
-    print("by source:", dict(collections.Counter(v[1].split(":")[0] for v in origin.values()
-                                                  if v[0] == "real")))
-    print("slot rule applied:", sum(1 for v in origin.values() if v[3] == "slot"))
+    real = [e for e in entries if not e.source.startswith("break-up")]
+    print("catalogue objects: %d (%d satellites and other payloads, %d break-up pieces, "
+          "Sputnik 1 hand-written)" % (len(entries) + 1, len(real), len(entries) - len(real)))
+    print("left out as not on orbit on 2014-11-21 (SATCAT): %d" % len(log["not on orbit"]))
+    print("break-up parents kept in their break-up category only: %s"
+          % ", ".join(map(str, log["break-up parents"])))
+    print("sets by source:", dict(sorted(collections.Counter(e.source.split(" ")[0] + " "
+                                                             + e.source.split(" ")[1]
+                                                             for e in real).items())))
+    older = sorted((e.number, e.name, tlefmt.epoch_of(e.src_l1).date().isoformat())
+                   for e in real if not e.source.startswith("catalogue"))
+    print("older sources kept (not in the 2015 catalogue): %d: %s"
+          % (len(older), "; ".join("%d %s (%s)" % o for o in older)))
+    print("slot rule applied: %d" % sum(1 for e in entries if e.slot))
     print("sets per category:")
     for cat in CATEGORIES:
         print("  %-20s %5d" % (cat, len(files[cat])))
-    print("element sets:", sum(len(v) for v in files.values()), "bytes:", total_bytes,
-          "table rows:", len(table_rows), "table bytes:", len(data))
-    for k, v in sorted(checks.items()):
-        for j, what in enumerate(["position", "orbit normal"][:len(v[0])]):
-            w = [x[j] for x in v]
-            print("sgp4 cross-check %-10s %-12s n=%4d median %.3f deg, 90%% %.3f deg, max %.3f deg"
-                  % (k, what if k != "slot" else "longitude", len(w), pct(w, 0.5), pct(w, 0.9),
-                     max(w)))
-    for cat, (event, st) in cloud_stats.items():
-        hp = [h[0] for h in st["heights"]]
-        ha = [h[1] for h in st["heights"]]
-        print("cloud %-20s parent node %.2f deg, drawn %d, dropped (perigee) %d, "
-              "dropped (decay) %d, perigee median %.0f km, apogee median %.0f km, "
-              "apogee 10..90%% %.0f..%.0f km" % (
-                  cat, event["parent"][3], st["drawn"], st["dropped_low"], st["dropped_decay"],
-                  pct(hp, 0.5), pct(ha, 0.5), pct(ha, 0.1), pct(ha, 0.9)))
-    print("dmc model node %.2f deg; sputnik a %.1f km e %.5f n %.8f" % (
-        dmc_raan, sp_info["a_km"], sp_info["ecc"], sp_info["n"]))
-    missing = [n for n in TOUR if n not in origin]
+    print("element sets: %d, bytes: %d, table rows: %d, table bytes: %d"
+          % (sum(len(v) for v in files.values()), total_bytes, len(table), len(data)))
+    print("table rows: %d with a launch date, %d a country, %d a mass, %d users and purpose"
+          % (sum(1 for r in table if r[8]), sum(1 for r in table if r[1]),
+             sum(1 for r in table if r[6] or r[7]), sum(1 for r in table if r[2] and r[3])))
+    print_crosscheck(crosscheck(entries))
+    cloud_summary(d, entries)
+    print("sputnik from SATCAT 1957-001B: a %.1f km e %.5f n %.8f incl %s"
+          % (sp_info["a_km"], sp_info["ecc"], sp_info["n"], sp_row["inclination"]))
+    numbers = {e.number for e in entries} | {1}
+    missing = [n for n in TOUR if n not in numbers]
     if missing:
         raise SystemExit("tour satellites missing: %s" % missing)
 

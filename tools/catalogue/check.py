@@ -5,11 +5,16 @@
 
 Reads resources/resources.txt for DATA 901..941, then for every element-set file:
 CRLF line ends, three-line sets, lines of exactly 69 characters after trimming, every field
-convertible at the reader's columns, both checksums, epoch within a day of 2014-11-21
-(catalogue number 1 excepted).  Then the joined catalogue: debris flags, orbit classes with
-the program's thresholds, the tour's numbers, and the table (ten columns, unique numbers,
-every row backed by an element set).  Exits non-zero on the first class of failure found.
+convertible at the reader's columns, both checksums, epoch exactly 14325.00000000
+(catalogue number 1, Sputnik 1 of 1957, excepted).  Then the joined catalogue against the
+source copies (tools/catalogue/sources/, whose SHA-256 must match SHA256SUMS): every object on
+orbit on 2014-11-21 by its SATCAT dates, break-up categories holding pieces of their event
+only, no number from 80000 up, orbit classes with the program's thresholds, the tour's
+numbers; and the table: ten columns, unique numbers, every row backed by a non-debris set,
+launch dates as the SATCAT's, users and purpose as the UCS releases', masses readable.
+Exits non-zero if anything failed.
 """
+import hashlib
 import collections
 import datetime as dt
 import math
@@ -17,12 +22,16 @@ import os
 import re
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import rules    # noqa: E402
+import sources  # noqa: E402
+
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 DEBRIS = {"1999-025", "2012-044", "cosmos-2251-debris", "iridium-33-debris"}
 TOUR = [1, 23613, 24876, 27540, 27714, 32404, 40025, 40032,
         36585, 37753, 38833, 39166, 39533, 39741]
 GPS_IIF = [36585, 37753, 38833, 39166, 39533, 39741]
-MU = 3.986004418e14
 TARGET = dt.datetime(2014, 11, 21)
 
 errors = []
@@ -105,16 +114,11 @@ def epoch(rec):
 
 
 def orbit_class(rec, is_debris):
-    period = 86400.0 / rec["n"]
-    a = (period * period * MU / (math.pi ** 2 * 4)) ** (1.0 / 3.0)
-    h = a * (1 + rec["ecc"]) - 6371000.0
-    if h < 2000000 and not is_debris:
-        return "Leo"
-    if h >= 3450000 and 86000 < period < 91000 and rec["ecc"] <= 0.0999:
-        return "Geo"
-    if h >= 3650000 and rec["ecc"] > 0.0999:
-        return "Elliptical"
-    return "" if is_debris else "Meo"
+    """The program's class of a set: the one rule in rules.py, and debris is never low or medium."""
+    cls = rules.orbit_class(rec)
+    if is_debris and cls in ("LEO", "MEO"):
+        return ""
+    return {"LEO": "Leo", "MEO": "Meo", "GEO": "Geo", "Elliptical": "Elliptical"}[cls]
 
 
 def split_row(line):
@@ -135,7 +139,70 @@ def split_row(line):
     return [f.strip() for f in fields]
 
 
+def reader_mass(text):
+    """The program's reading of a mass column: a remark in parentheses dropped, digit groups
+    joined ("1, 388" is 1388), then the longest number at the start."""
+    t = text.split("(")[0].strip() or text.strip()
+    t = re.sub(r"(?<=\d),\s*(?=\d)", "", t)
+    return c_float(t)
+
+
+SATCAT = UCS = None
+
+
+def check_sources():
+    global SATCAT, UCS
+    for line in open(sources.path("SHA256SUMS")):
+        digest, name = line.split()
+        if hashlib.sha256(open(sources.path(name), "rb").read()).hexdigest() != digest:
+            fail("source copy %s does not match SHA256SUMS" % name)
+    SATCAT = sources.read_satcat()
+    UCS = [sources.read_ucs("ucs-2014-02-01.tsv"), sources.read_ucs("ucs-2020-08-01.tsv")]
+
+
+def check_membership(sats, cats):
+    last = sources.last_number(SATCAT)
+    for num in sorted(sats):
+        if num == 1:
+            continue
+        row = SATCAT.get(num)
+        if row is None or not sources.on_orbit(row, last):
+            fail("%d was not on orbit on 2014-11-21 (SATCAT %s)" % (
+                num, row and (row["launch_date"], row["decay_date"])))
+            continue
+        for cat in cats[num] & DEBRIS:
+            if not row["designator"].startswith(sources.BREAKUP_DESIGNATORS[cat]):
+                fail("%d (%s) in %s" % (num, row["designator"], cat))
+
+
+def check_facts(num, f):
+    # Number 1 is the tour's Sputnik 1, whose SATCAT row is 1957-001B.
+    row = SATCAT.get(num) if num != 1 else next(
+        (r for r in SATCAT.values() if r["designator"] == "1957-001B"), None)
+    if row is None:
+        fail("table: %d is not in the SATCAT" % num)
+        return
+    launch = row["launch"]
+    if f[8] != "%d/%d/%d" % (launch.month, launch.day, launch.year):
+        fail("table: %d launch date %r, SATCAT %s" % (num, f[8], row["launch_date"]))
+    if not f[1]:
+        fail("table: %d has no country" % num)
+    listed = [u[num] for u in UCS if num in u]
+    if listed and (f[2], f[3]) != (" ".join(listed[0]["Users"].split()),
+                                   " ".join(listed[0]["Purpose"].split())):
+        fail("table: %d users/purpose %r, UCS %r" % (num, f[2:4], (listed[0]["Users"],
+                                                                  listed[0]["Purpose"])))
+    for k in (6, 7):
+        if f[k]:
+            try:
+                if reader_mass(f[k]) <= 0:
+                    fail("table: %d mass %r" % (num, f[k]))
+            except ValueError:
+                fail("table: %d mass %r is not readable" % (num, f[k]))
+
+
 def main():
+    check_sources()
     manifest = {}
     for line in open(os.path.join(ROOT, "resources", "resources.txt")):
         parts = line.split()
@@ -147,7 +214,6 @@ def main():
     cats = collections.defaultdict(set)
     counts = collections.OrderedDict()
     total_bytes = 0
-    far = 0
     for rid in range(902, 942):
         path = os.path.join(ROOT, manifest[rid])
         cat = os.path.basename(path)[:-4]
@@ -157,9 +223,8 @@ def main():
         if not sets:
             fail("empty category " + cat)
         for rec in sets:
-            if rec["number"] != 1 and abs((epoch(rec) - TARGET).total_seconds()) > 86400:
-                far += 1
-                fail("%s %d: epoch %s not within a day of 2014-11-21" % (cat, rec["number"], epoch(rec)))
+            if rec["number"] != 1 and (rec["year"], rec["day"]) != (14, 325.0):
+                fail("%s %d: epoch %s, not 2014-11-21 00:00" % (cat, rec["number"], epoch(rec)))
             old = stored.get(rec["number"])
             if old and (old["year"], old["day"]) != (rec["year"], rec["day"]):
                 fail("%d listed with different epochs" % rec["number"])
@@ -181,21 +246,13 @@ def main():
             fail("geo %d is %s, not Geo" % (num, cls))
         if deb and not (cats[num] <= DEBRIS):
             fail("%d is debris and in %s" % (num, sorted(cats[num])))
-        if deb and not 80000 <= num <= 89999:
-            fail("debris %d outside 80000..89999" % num)
-    fy = [sats[n][0] for n in sats if "1999-025" in cats[n]]
-    fy_alt = sorted((86400.0 / r["n"] / (2 * math.pi)) ** (2 / 3.0) * MU ** (1 / 3.0) / 1000 - 6371
-                    for r in fy)
-    fy_nodes = sorted(r["raan"] for r in fy)
-    for name in ["1999-025", "cosmos-2251-debris", "iridium-33-debris"]:
+        if num >= 80000:
+            fail("%d: a number from 80000 up" % num)
+    check_membership(sats, cats)
+    for name in sorted(DEBRIS):
         members = [sats[n] for n in sats if name in cats[n]]
-        leo_range = sum(1 for rec, _, cls in members if cls == "")
-        print("%-20s %4d sets, %4d with no class bit (below the Geo/Elliptical tests)"
-              % (name, len(members), leo_range))
-    print("1999-025 mean altitude (km) 10/50/90%%: %.0f / %.0f / %.0f; node spread 10..90%%: "
-          "%.0f..%.0f deg" % (fy_alt[len(fy_alt) // 10], fy_alt[len(fy_alt) // 2],
-                              fy_alt[9 * len(fy_alt) // 10], fy_nodes[len(fy_nodes) // 10],
-                              fy_nodes[9 * len(fy_nodes) // 10]))
+        print("%-20s %4d sets, %4d with no class bit" % (
+            name, len(members), sum(1 for _, _, cls in members if cls == "")))
 
     for num in TOUR:
         if num not in sats:
@@ -223,7 +280,7 @@ def main():
     polar, sso = [], []
     for k, l in enumerate(lines[1:], 2):
         try:
-            f = split_row(l.decode("latin-1"))
+            f = split_row(l.decode("utf-8"))
         except ValueError as e:
             fail("table line %d: %s" % (k, e))
             continue
@@ -238,10 +295,7 @@ def main():
             fail("table: %d has no element set" % num)
         elif sats[num][1]:
             fail("table: %d is debris" % num)
-        if f[7]:
-            c_float(f[7])
-        if f[8] and not re.fullmatch(r"\d{1,2}/\d{1,2}/\d{4}", f[8]):
-            fail("table line %d: launch date %r" % (k, f[8]))
+        check_facts(num, f)
         cls_map = {"LEO": "Leo", "MEO": "Meo", "GEO": "Geo", "Elliptical": "Elliptical"}
         if num in sats and cls_map.get(f[4]) != sats[num][2]:
             fail("table: %d class %s but elements give %s" % (num, f[4], sats[num][2]))
@@ -260,6 +314,13 @@ def main():
     cls_count = collections.Counter(s[2] or "(none)" for s in sats.values())
     print("orbit classes:", dict(sorted(cls_count.items())))
     print("table rows %d, bytes of all files %d" % (len(seen), total_bytes))
+    filled = collections.Counter()
+    for l in lines[1:]:
+        f = split_row(l.decode("utf-8"))
+        filled.update(k for k, v in zip(("country", "users", "purpose", "launch-mass", "dry-mass",
+                                         "launch-date"), (f[1], f[2], f[3], f[6], f[7], f[8])) if v)
+        filled["mass"] += bool(f[6] or f[7])
+    print("table rows with:", dict(sorted(filled.items())))
     print("polarLeoSatellites (%d): %s" % (len(polar), ", ".join(map(str, sorted(polar)))))
     print("sunSynchronousLeoSatellites (%d): %s" % (len(sso), ", ".join(map(str, sorted(sso)))))
     print("tour satellites: " + ", ".join("%d %s (%s)" % (n, sats[n][0]["name"], "/".join(sorted(cats[n])))

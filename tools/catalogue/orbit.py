@@ -1,4 +1,4 @@
-"""Secular J2 motion of an element set and the geosynchronous slot rule.
+"""J2 rates (for the sun-synchronous test of the table's orbit type) and sidereal time.
 
 Constants are those of the WGS-72 model that the element sets were fitted with
 (the same the sgp4 propagator uses), so that our drift rates agree with it.
@@ -53,53 +53,3 @@ def gmst_deg(when):
     sec = (67310.54841 + (876600.0 * 3600.0 + 8640184.812866) * t
            + 0.093104 * t * t - 6.2e-6 * t ** 3)
     return (sec / 240.0) % 360.0
-
-
-def kepler_true(ma_deg, ecc):
-    m = ma_deg * DEG
-    e_anom = m
-    for _ in range(50):
-        d = (e_anom - ecc * math.sin(e_anom) - m) / (1.0 - ecc * math.cos(e_anom))
-        e_anom -= d
-        if abs(d) < 1e-13:
-            break
-    return math.atan2(math.sqrt(1 - ecc * ecc) * math.sin(e_anom), math.cos(e_anom) - ecc) / DEG
-
-
-def true_to_mean(nu_deg, ecc):
-    nu = nu_deg * DEG
-    e_anom = math.atan2(math.sqrt(1 - ecc * ecc) * math.sin(nu), ecc + math.cos(nu))
-    return (e_anom - ecc * math.sin(e_anom)) / DEG
-
-
-def right_ascension(raan, argp, ma, ecc, incl):
-    """Right ascension of the satellite itself, degrees."""
-    u = (argp + kepler_true(ma, ecc)) * DEG
-    return (raan + math.atan2(math.cos(incl * DEG) * math.sin(u), math.cos(u)) / DEG) % 360.0
-
-
-def is_station_kept(n_rev_day, ecc):
-    """Geosynchronous sets that hold a slot: within 0.002 rev/day (0.7 deg/day of drift) of
-    one sidereal revolution per day and nearly circular."""
-    return abs(n_rev_day - SIDEREAL_REV_PER_DAY) <= 0.002 and ecc <= 0.005
-
-
-def reepoch(el, src_epoch, dst_epoch):
-    """Carry angles (degrees) from src_epoch to dst_epoch; returns (raan, argp, ma, kept_slot)."""
-    days = (dst_epoch - src_epoch).total_seconds() / 86400.0
-    node_rate, perigee_rate, mean_rate = j2_rates(el["n"], el["ecc"], el["incl"])
-    raan = (el["raan"] + node_rate * days) % 360.0
-    argp = (el["argp"] + perigee_rate * days) % 360.0
-    ma = (el["ma"] + mean_rate * days) % 360.0
-    if not is_station_kept(el["n"], el["ecc"]):
-        return raan, argp, ma, False
-    # Keep the sub-satellite longitude the source saw: the satellite's right ascension
-    # at the new epoch is the old longitude plus the new sidereal angle.
-    lon = right_ascension(el["raan"], el["argp"], el["ma"], el["ecc"], el["incl"]) - gmst_deg(src_epoch)
-    ra_new = (lon + gmst_deg(dst_epoch)) % 360.0
-    x = (ra_new - raan) * DEG
-    cosi = math.cos(el["incl"] * DEG)
-    u = math.atan2(math.sin(x), math.cos(x) * cosi) / DEG   # argument of latitude
-    nu = u - argp
-    ma = true_to_mean(nu, el["ecc"]) % 360.0
-    return raan, argp, ma, True

@@ -55,7 +55,7 @@ NAME_RULES = {
     "gorizont": r"^GORIZONT",
     "intelsat": r"^INTELSAT",
     "tdrss": r"^TDRS",
-    "dmc": r"^(UK-DMC|BEIJING 1|DEIMOS-1|ALSAT 1$|NIGERIASAT|BILSAT)",
+    "dmc": r"^(UK-DMC|DMC 2$|BEIJING 1|DEIMOS[- ]1$|ALSAT 1$|NIGERIASAT|BILSAT)",
     "nnss": r"^(TRANSIT \d|NOVA I|NOVA \d|OSCAR \d+$|NNSS)",
     "radar": r"^(CALSPHERE|LCS \d|RIGIDSPHERE|TEMPSAT|RADCAL|SURCAL)",
     "sbas": r"^(INMARSAT 3-F[25]|INMARSAT 4-F[13]|GALAXY 15|ANIK F1R|SES-5|ASTRA 5B|MTSAT|"
@@ -76,6 +76,17 @@ NAME_RULES = {
     "other-comm": r"^(O3B|GONETS|STRELA|RODNIK|MERIDIAN|SIRIUS|XM-\d)",
     "x-comm": r"^(KIKU|WINDS|KIZUNA|ETS-|STPSAT|TACSAT|ARTEMIS|COMETS)",
 }
+
+# The Disaster Monitoring Constellation's satellites as the public catalogue names them.
+DMC_NAMES = NAME_RULES["dmc"]
+
+
+def is_musson(ucs_row):
+    """Russia's low-orbit navigation satellites (the Parus series, "COSMOS nnnn"): the UCS
+    rows of Russian military navigation satellites in low orbit."""
+    return (ucs_row["Country of Operator/Owner"] == "Russia" and ucs_row["Users"] == "Military"
+            and ucs_row["Purpose"].startswith("Navigation") and ucs_row["Class of Orbit"] == "LEO")
+
 
 COMMS_GROUPS = {"stellarium:communications", "stellarium:tv"}
 CONSTELLATION_COMMS = {"iridium", "globalstar", "orbcomm", "molniya", "raduga", "gorizont",
@@ -146,9 +157,10 @@ def is_rocket_or_debris(name):
                           r"^CZ-\d|^THOR AGENA|^ARIANE \d|^H-2A|^DELTA \d", name))
 
 
-def categories(name, groups, el):
+def categories(name, groups, el, extra=()):
+    """Categories of a real satellite; extra: categories known from elsewhere (musson)."""
     up = name.upper()
-    cats = set()
+    cats = set(extra)
     for cat, lists in LIST_RULES.items():
         if groups & set(lists):
             cats.add(cat)
@@ -174,30 +186,6 @@ def categories(name, groups, el):
     return cats
 
 
-# Owner country, users and purpose where a category or name fixes them unambiguously.
-OWNER_RULES = [
-    (r"^(GPS B|NAVSTAR)", "USA", "", "Navigation/Global Positioning"),
-    (r"^COSMOS \d+ \(7\d\d", "Russia", "", "Navigation/Global Positioning"),
-    (r"^GSAT0\d{3}|^GIOVE", "ESA", "", "Navigation/Global Positioning"),
-    (r"^(BEIDOU|COMPASS)", "China", "", "Navigation/Global Positioning"),
-    (r"^IRIDIUM", "USA", "Commercial", "Communications"),
-    (r"^GLOBALSTAR", "USA", "Commercial", "Communications"),
-    (r"^ORBCOMM", "USA", "Commercial", "Communications"),
-    (r"^INTELSAT", "", "Commercial", "Communications"),
-    (r"^TDRS", "USA", "Government", "Communications"),
-    (r"^(NOAA|GOES|EWS-G1)", "USA", "Government", "Earth Observation"),
-    (r"^(MOLNIYA|RADUGA|GORIZONT|EXPRESS|GONETS|LUCH|MERIDIAN)", "Russia", "", "Communications"),
-    (r"^(METEOR|RESURS|KANOPUS|ELECTRO)", "Russia", "", "Earth Observation"),
-    (r"^(METEOSAT|METOP)", "EUMETSAT", "Government", "Earth Observation"),
-    (r"^(FENGYUN|FY-)", "China", "Government", "Earth Observation"),
-    (r"^(YAOGAN)", "China", "Military", "Earth Observation"),
-    (r"^(INSAT|GSAT-|CARTOSAT|RESOURCESAT|OCEANSAT|IRNSS|RISAT|SARAL)", "India", "", ""),
-    (r"^(HIMAWARI|MTSAT|QZS|MICHIBIKI)", "Japan", "", ""),
-    (r"^(LANDSAT|TERRA$|AQUA$|AURA$)", "USA", "Government", "Earth Observation"),
-    (r"^USA \d+", "USA", "Military", ""),
-    (r"^ISS", "Multinational", "Government", ""),
-]
-
 CATEGORY_PURPOSE = [
     ("gps-ops", "Navigation/Global Positioning"), ("glo-ops", "Navigation/Global Positioning"),
     ("galileo", "Navigation/Global Positioning"), ("beidou", "Navigation/Global Positioning"),
@@ -211,18 +199,9 @@ CATEGORY_PURPOSE = [
 ]
 
 
-def table_facts(name, cats):
-    up = name.upper()
-    country = users = purpose = ""
-    for pattern, c, u, p in OWNER_RULES:
-        if re.search(pattern, up):
-            country, users, purpose = c, u, p
-            break
-    if not purpose:
-        for cat, p in CATEGORY_PURPOSE:
-            if cat in cats:
-                purpose = p
-                break
-    if not users and "military" in cats:
-        users = "Military"
-    return country, users, purpose
+def purpose_of_category(cats):
+    """Purpose for a satellite that no UCS release lists, where its category implies one."""
+    for cat, purpose in CATEGORY_PURPOSE:
+        if cat in cats:
+            return purpose
+    return ""

@@ -1,132 +1,100 @@
-"""Readers for the element sets that Debian packages ship.
+"""Readers of the source copies in tools/catalogue/sources/ (see import_sources.py).
 
-Each reader yields Candidate records; a set whose lines are not exactly two valid
-69-column element lines with correct checksums is left out (and counted).
+The copies are rows of the published tables, unchanged: the public catalogue of July/August
+2015, the break-up element sets of March 2015, the SATCAT (as of 2017-01-12), two releases of
+the UCS satellite database, and the element sets that Debian packages hold.
 """
 import collections
-import json
+import csv
+import datetime as dt
 import os
-import re
-import zlib
 
 import tlefmt
 
-GPREDICT_DIR = "/usr/share/gpredict/data/satdata"
-SAVI_DIR = "/usr/share/savi/data"
-SGP4_VER = "/usr/lib/python3/dist-packages/sgp4/SGP4-VER.TLE"
-STELLARIUM_BIN = "/usr/bin/stellarium"
-EXTRA_ISS = ["/usr/share/xplanet/satellites/iss.tle",
-             "/usr/share/doc/python3-orbit-predictor/examples/iss.tle"]
+SOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "sources")
+TARGET = tlefmt.TARGET_EPOCH
 
-Candidate = collections.namedtuple("Candidate", "number name l1 l2 source groups")
+# Break-up category -> the international designator of the event's launch.
+BREAKUP_DESIGNATORS = {
+    "1999-025": "1999-025",             # Fengyun 1C, destroyed 2007-01-11
+    "2012-044": "2012-044",             # Breeze-M upper stage, exploded 2012-10-16
+    "cosmos-2251-debris": "1993-036",   # collision of 2009-02-10
+    "iridium-33-debris": "1997-051",
+}
 
-rejected = collections.Counter()
+COPIES = ["catalogue-2015-08.txt", "debian-sets.tsv", "satcat.tsv", "ucs-2014-02-01.tsv",
+          "ucs-2020-08-01.tsv"] + ["debris-2015-03/%s.txt" % c for c in BREAKUP_DESIGNATORS]
 
-
-def _clean_name(name):
-    name = name.strip()
-    if name.startswith("0 "):
-        name = name[2:].strip()
-    # The table reader treats backslash and double quote specially; the names need neither.
-    name = name.replace("\\", "/").replace('"', "'")
-    return "".join(ch if 32 <= ord(ch) < 127 else "?" for ch in name)
+DebianSet = collections.namedtuple("DebianSet", "number source name lists l1 l2")
 
 
-def _cand(name, l1, l2, source, groups=()):
-    l1 = l1.rstrip()
-    l2 = l2.rstrip()
-    if not tlefmt.valid_pair(l1, l2):
-        rejected[source] += 1
-        return None
-    return Candidate(int(l1[2:7]), _clean_name(name), l1, l2, source, frozenset(groups))
+def path(name):
+    return os.path.join(SOURCES, name)
 
 
-def three_line_file(path, source, groups=()):
-    lines = [l.rstrip("\r\n") for l in open(path, encoding="latin-1")]
-    out = []
-    i = 0
-    while i + 2 < len(lines) + 0:
-        if lines[i + 1].startswith("1 ") and lines[i + 2].startswith("2 "):
-            c = _cand(lines[i], lines[i + 1], lines[i + 2], source, groups)
-            if c:
-                out.append(c)
-            i += 3
-        else:
-            i += 1
+def _date(text):
+    return dt.datetime.strptime(text, "%Y-%m-%d") if text.strip() else None
+
+
+def read_satcat(filename=None):
+    """Catalogue number -> SATCAT row, with launch and decay as datetimes (decay None)."""
+    out = {}
+    with open(filename or path("satcat.tsv"), encoding="utf-8", newline="") as f:
+        for row in csv.DictReader(f, delimiter="\t"):
+            row["launch"] = _date(row["launch_date"])
+            row["decay"] = _date(row["decay_date"])
+            out[int(row["norad_cat_num"])] = row
     return out
 
 
-def gpredict():
-    """satellites.dat (one [number] block per object) and the .cat lists naming members."""
-    lists = collections.defaultdict(set)
-    for fn in sorted(os.listdir(GPREDICT_DIR)):
-        if fn.endswith(".cat"):
-            rows = open(os.path.join(GPREDICT_DIR, fn), encoding="latin-1").read().split("\n")
-            for r in rows[1:]:
-                if r.strip().isdigit():
-                    lists[int(r)].add("gpredict:" + fn[:-4])
-    out = []
-    block = {}
-    for raw in open(os.path.join(GPREDICT_DIR, "satellites.dat"), encoding="latin-1"):
-        raw = raw.rstrip("\r\n")
-        if raw.startswith("["):
-            block = {}
-        elif "=" in raw:
-            k, v = raw.split("=", 1)
-            block[k] = v
-            if k == "TLE2":
-                c = _cand(block.get("NAME", ""), block.get("TLE1", ""), v, "gpredict")
-                if c:
-                    out.append(c._replace(groups=frozenset(lists.get(c.number, ()))))
+def last_number(satcat, when=TARGET):
+    """The highest catalogue number of an object launched in the 30 days before the instant.
+    Numbers are given in the order objects are catalogued, so a higher number was catalogued
+    after the instant; this matters for satellites released from the space station, which the
+    SATCAT files under the station's own designator and launch date (1998-11-20)."""
+    return max(n for n, r in satcat.items()
+               if r["launch"] and when - dt.timedelta(days=30) <= r["launch"] < when)
+
+
+def on_orbit(row, last, when=TARGET):
+    """Launched before the instant (a launch later that day was not yet up at 00:00 UTC),
+    catalogued by then (number at most last) and not decayed before its day."""
+    return (row["launch"] is not None and row["launch"] < when
+            and int(row["norad_cat_num"]) <= last
+            and (row["decay"] is None or row["decay"] >= when))
+
+
+def read_ucs(filename):
+    """Catalogue number -> UCS row (the published column names)."""
+    out = {}
+    with open(filename if os.path.isabs(filename) else path(filename), encoding="utf-8",
+              newline="") as f:
+        for row in csv.DictReader(f, delimiter="\t"):
+            number = row["NORAD Number"].strip()
+            if number.isdigit() and int(number) not in out:
+                out[int(number)] = row
     return out
 
 
-def savi():
-    return (three_line_file(os.path.join(SAVI_DIR, "geo.tle"), "savi-geo", ["savi:geo"])
-            + three_line_file(os.path.join(SAVI_DIR, "visual.tle"), "savi-visual", ["savi:visual"]))
-
-
-def sgp4_verification():
-    """The propagator's verification sets carry no names; they only compete on epoch."""
+def three_line_sets(filename):
+    """(number, name, line 1, line 2) of a three-line element file; names trimmed."""
+    lines = [l.rstrip("\r\n") for l in open(filename if os.path.isabs(filename)
+                                            else path(filename), encoding="ascii")]
     out = []
-    lines = [l.rstrip() for l in open(SGP4_VER, encoding="latin-1")]
-    for a, b in zip(lines, lines[1:]):
-        if a.startswith("1 ") and b.startswith("2 "):
-            c = _cand("", a[:69], b[:69], "sgp4-ver")
-            if c:
-                out.append(c)
+    for k in range(0, len(lines) - 2, 3):
+        name, l1, l2 = lines[k].strip(), lines[k + 1].rstrip(), lines[k + 2].rstrip()
+        if not tlefmt.valid_pair(l1, l2):
+            raise ValueError("%s: set %d is not a valid element set" % (filename, k // 3 + 1))
+        out.append((int(l1[2:7]), name, l1, l2))
     return out
 
 
-def extra_iss():
-    out = []
-    for p in EXTRA_ISS:
-        if os.path.exists(p):
-            out += three_line_file(p, "iss:" + p)
+def read_debian():
+    out = {}
+    with open(path("debian-sets.tsv"), encoding="ascii") as f:
+        next(f)
+        for line in f:
+            number, source, name, lists, l1, l2 = line.rstrip("\n").split("\t")
+            out[int(number)] = DebianSet(int(number), source, name,
+                                         frozenset(lists.split(";")) - {""}, l1, l2)
     return out
-
-
-def stellarium_json():
-    """The satellites plugin's default list is a zlib-compressed Qt resource inside the
-    executable; find the stream that decompresses to its JSON."""
-    data = open(STELLARIUM_BIN, "rb").read()
-    for m in re.finditer(rb"\x78[\x01\x5e\x9c\xda]", data):
-        try:
-            text = zlib.decompressobj().decompress(data[m.start():m.start() + 8000000])
-        except zlib.error:
-            continue
-        if text.startswith(b"{") and b'"satellites"' in text[:400] and b'"tle1"' in text:
-            return json.loads(text.decode("utf-8")), m.start()
-    raise RuntimeError("satellite list not found in " + STELLARIUM_BIN)
-
-
-def stellarium():
-    doc, offset = stellarium_json()
-    out = []
-    for key in sorted(doc["satellites"], key=int):
-        v = doc["satellites"][key]
-        c = _cand(v["name"], v["tle1"], v["tle2"], "stellarium",
-                  ["stellarium:" + g for g in v.get("groups", [])])
-        if c:
-            out.append(c)
-    return out, doc.get("creator", ""), offset

@@ -54,15 +54,6 @@ def epoch_of(l1):
     return dt.datetime(year, 1, 1) + dt.timedelta(days=day - 1.0)
 
 
-def designator(l1):
-    """(launch year, launch number) from the international designator, or None."""
-    d = l1[9:17].strip()
-    if len(d) < 5 or not d[:5].isdigit():
-        return None
-    yy = int(d[:2])
-    return (1900 + yy if yy >= 57 else 2000 + yy, int(d[2:5]))
-
-
 def fields(l1, l2):
     return {
         "number": int(l1[2:7]),
@@ -75,15 +66,29 @@ def fields(l1, l2):
     }
 
 
-def set_epoch_and_angles(l1, l2, epoch_field, raan, argp, ma):
-    """Return new lines with the epoch and the three angles replaced, checksums recomputed."""
+def set_elements(l1, l2, epoch_field, incl, raan, ecc, argp, ma, n, rev):
+    """New lines at another epoch with every element of line 2 replaced; designator, drag
+    terms and element number stay; checksums recomputed."""
     assert len(epoch_field) == 14
+    e = "%07d" % int(round(ecc * 1e7))
+    if len(e) > 7 or not 0.0 <= ecc < 1.0 or not 0.0 <= incl <= 180.0 or not 0.0 < n < 100.0:
+        raise ValueError("elements out of range: i %r e %r n %r" % (incl, ecc, n))
     n1 = l1[:18] + epoch_field + l1[32:68]
-    n2 = (l2[:17] + "%8.4f" % (raan % 360.0) + " " + l2[26:33] + " "
-          + "%8.4f" % (argp % 360.0) + " " + "%8.4f" % (ma % 360.0) + " " + l2[52:68])
+    n2 = "2 %s %8.4f %8.4f %s %8.4f %8.4f %11.8f%5d" % (
+        l2[2:7], incl, raan % 360.0, e, argp % 360.0, ma % 360.0, n, rev % 100000)
     # "%8.4f" of a value that rounds to 360.0000 would spill one column.
     n2 = n2.replace("360.0000", "  0.0000")
-    return with_checksum(n1), with_checksum(n2)
+    return with_checksum(n1), with_checksum(n2 + "0")
+
+
+def clean_name(name):
+    """A name as the catalogue table can hold it: the table reader treats backslash and double
+    quote as escapes, so they are replaced; bytes outside printable ASCII become '?'."""
+    name = name.strip()
+    if name.startswith("0 "):
+        name = name[2:].strip()
+    name = name.replace("\\", "/").replace('"', "'")
+    return "".join(ch if 32 <= ord(ch) < 127 else "?" for ch in name)
 
 
 def bstar_field(value):

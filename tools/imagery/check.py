@@ -24,7 +24,7 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 # id: (width, height, channels) as the program's image decoder must report them
 IMAGES = {
     517: (2048, 1024, 3),   # night lights
-    533: (2700, 1350, 3),   # day colour
+    533: (2048, 1024, 3),   # day colour (January)
     549: (2700, 1350, 1),   # specular (water) mask
     593: (1024, 1024, 3), 581: (1024, 1024, 3), 589: (1024, 1024, 3),
     597: (1024, 1024, 4), 585: (1024, 1024, 4), 601: (1024, 1024, 4),

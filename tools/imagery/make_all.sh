@@ -1,7 +1,7 @@
 #!/bin/sh
 # Regenerates every embedded Earth map, the elevation grid, the star cube and the splash screens
 # from installed Debian packages, then checks the results. Run from anywhere.
-# Needs: ferret-datasets marble-qt-data xplanet-images gmt gmt-gshhg-high kstars-data
+# Needs: ferret-datasets gpredict xplanet-images gmt gmt-gshhg-high kstars-data
 #        stellarium-data fonts-dejavu-core python3-numpy python3-scipy python3-pil
 set -e
 cd "$(dirname "$0")/../.."

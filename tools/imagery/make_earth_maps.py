@@ -5,13 +5,17 @@ All three are equirectangular, longitude -180 at the left edge, north at the top
 the globe's texture coordinates expect (u = (lon + 180) / 360, v = 1 - (lat + 90) / 180 with the
 first image row at v = 0).
 
-- day.jpg: the Blue Marble Next Generation map of marble-qt-data, copied byte for byte (already a
-  baseline RGB JPEG; re-encoding would only lose detail).
+- day.jpg: the land of the Blue Marble Next Generation map of January from gpredict, the oceans
+  of marble-data's Blue Marble. The tour's date is 2014-11-21: of the monthly maps Debian
+  packages offer (gpredict's January, March, May, July, August), January's is the nearest
+  season, snow on Canada and Siberia included; but its oceans are black, which on the globe
+  reads as empty space, so water (by the water mask below) takes marble's blue, shaded ocean,
+  except where January's own pixels are bright with sea ice.
 - night.jpg: the city-lights map of xplanet-images, copied byte for byte (black background, lights
   only, so it works as an emissive map).
 - water_mask.jpg: GSHHG high-resolution shorelines rasterised by GMT's grdlandmask on a 1.6-arcminute
-  pixel grid (ocean and lakes 1, land and islands in lakes 0), box-averaged down to the day map's
-  size for anti-aliased coasts, written as a 1-channel JPEG.
+  pixel grid (ocean and lakes 1, land and islands in lakes 0), box-averaged down to 2700 x 1350
+  for anti-aliased coasts, written as a 1-channel JPEG.
 """
 import argparse
 import os
@@ -23,9 +27,11 @@ import tempfile
 import numpy as np
 from PIL import Image
 
-DAY_SOURCE = "/usr/share/marble/data/maps/earth/bluemarble/bluemarble.jpg"
+DAY_SOURCE = "/usr/share/pixmaps/gpredict/maps/nasa-bmng-01_2048.jpg"
+OCEAN_SOURCE = "/usr/share/marble/data/maps/earth/bluemarble/bluemarble.jpg"
 NIGHT_SOURCE = "/usr/share/xplanet/images/night.jpg"
 SUPERSAMPLE = 5  # 2700 px * 5 = 13500 px around the equator: 1.6 arcmin cells
+MASK_SIZE = (2700, 1350)
 
 
 def water_mask(width, height, resolution):
@@ -50,25 +56,47 @@ def water_mask(width, height, resolution):
     return np.clip(np.rint(m * 255.0), 0, 255).astype(np.uint8)
 
 
+def compose_day(january, ocean, mask):
+    """January's land and sea ice over the other map's oceans, at January's size."""
+    size = january.size
+    jan = np.asarray(january, dtype=np.float32) / 255.0
+    sea = np.asarray(ocean.resize(size, Image.LANCZOS), dtype=np.float32) / 255.0
+    water = np.asarray(mask.resize(size, Image.LANCZOS), dtype=np.float32)[..., None] / 255.0
+    brightness = jan.mean(axis=2, keepdims=True)
+    ice = np.clip((brightness - 0.45) / 0.25, 0.0, 1.0)
+    weight = water * (1.0 - ice)
+    out = jan * (1.0 - weight) + sea * weight
+    return Image.fromarray(np.clip(np.rint(out * 255.0), 0, 255).astype(np.uint8), mode="RGB")
+
+
 def main():
     p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     p.add_argument("--out-dir", default="resources/earth")
     p.add_argument("--shorelines", default="h", help="GSHHG resolution letter (f, h, i, l, c)")
+    p.add_argument("--day-only", action="store_true",
+                   help="remake day.jpg alone, with the water mask already in --out-dir")
     args = p.parse_args()
     os.makedirs(args.out_dir, exist_ok=True)
 
-    day = Image.open(DAY_SOURCE)
-    if day.mode != "RGB" or day.format != "JPEG":
-        sys.exit("%s is not an RGB JPEG" % DAY_SOURCE)
-    shutil.copyfile(DAY_SOURCE, os.path.join(args.out_dir, "day.jpg"))
+    for source in (DAY_SOURCE, OCEAN_SOURCE):
+        im = Image.open(source)
+        if im.mode != "RGB" or im.format != "JPEG":
+            sys.exit("%s is not an RGB JPEG" % source)
+    mask_path = os.path.join(args.out_dir, "water_mask.jpg")
+    if args.day_only:
+        mask = Image.open(mask_path).convert("L")
+    else:
+        mask = Image.fromarray(water_mask(*MASK_SIZE, args.shorelines), mode="L")
+        mask.save(mask_path, quality=90, optimize=True)
+    day = compose_day(Image.open(DAY_SOURCE), Image.open(OCEAN_SOURCE), mask)
+    day.save(os.path.join(args.out_dir, "day.jpg"), quality=92, optimize=True)
+    if args.day_only:
+        return
     night = Image.open(NIGHT_SOURCE)
     if night.mode != "RGB" or night.format != "JPEG":
         sys.exit("%s is not an RGB JPEG" % NIGHT_SOURCE)
     shutil.copyfile(NIGHT_SOURCE, os.path.join(args.out_dir, "night.jpg"))
 
-    mask = water_mask(day.width, day.height, args.shorelines)
-    Image.fromarray(mask, mode="L").save(os.path.join(args.out_dir, "water_mask.jpg"),
-                                         quality=90, optimize=True)
     for name in ("day.jpg", "night.jpg", "water_mask.jpg"):
         path = os.path.join(args.out_dir, name)
         im = Image.open(path)

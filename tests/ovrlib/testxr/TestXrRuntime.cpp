@@ -1,6 +1,7 @@
 // A minimal OpenXR runtime for the tests: one head-mounted system with two views, GL textures
-// as swapchain images, a head pose the test scripts, and strict checks of the call order that
-// a real runtime relies on. Only the entry points the program uses are implemented.
+// as swapchain images, a head pose, faults and session states the test scripts, and strict
+// checks of the call order that a real runtime relies on. Only the entry points the program
+// uses exist. (XRAPI_CALL and XRAPI_ATTR are empty on this platform.)
 
 #include "TestXrHooks.h"
 
@@ -13,14 +14,12 @@
 #include <openxr/openxr_platform.h>
 
 #include <glm/gtc/quaternion.hpp>
-#include <glm/vec3.hpp>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,10 +34,8 @@ struct NegotiateLoaderInfo {
     int structType;
     uint32_t structVersion;
     size_t structSize;
-    uint32_t minInterfaceVersion;
-    uint32_t maxInterfaceVersion;
-    XrVersion minApiVersion;
-    XrVersion maxApiVersion;
+    uint32_t minInterfaceVersion, maxInterfaceVersion;
+    XrVersion minApiVersion, maxApiVersion;
 };
 struct NegotiateRuntimeRequest {
     int structType;
@@ -50,356 +47,260 @@ struct NegotiateRuntimeRequest {
 };
 
 constexpr XrSystemId kSystem = 1;
-constexpr uint32_t kEyeWidth = 320;
-constexpr uint32_t kEyeHeight = 240;
-constexpr float kHalfIpd = 0.032f;
-const XrFovf kLeftFov{-0.87f, 0.75f, 0.82f, -0.90f};  // left, right, up, down
-const XrFovf kRightFov{-0.75f, 0.87f, 0.82f, -0.90f};
+constexpr uint32_t kEyeWidth = 320, kEyeHeight = 240;
+const XrFovf kFov[2] = {{-0.87f, 0.75f, 0.82f, -0.90f}, {-0.75f, 0.87f, 0.82f, -0.90f}};
 
 struct Rigid {
     glm::quat orientation{1.0f, 0.0f, 0.0f, 0.0f};
     glm::vec3 position{0.0f};
 };
-Rigid compose(const Rigid& a, const Rigid& b) {
-    return {a.orientation * b.orientation, a.position + a.orientation * b.position};
-}
-Rigid inverse(const Rigid& a) {
-    const glm::quat inv = glm::inverse(a.orientation);
-    return {inv, -(inv * a.position)};
-}
+Rigid compose(const Rigid& a, const Rigid& b) { return {a.orientation * b.orientation, a.position + a.orientation * b.position}; }
+Rigid inverse(const Rigid& a) { return {glm::inverse(a.orientation), -(glm::inverse(a.orientation) * a.position)}; }
 Rigid fromXr(const XrPosef& p) {
-    return {glm::quat(p.orientation.w, p.orientation.x, p.orientation.y, p.orientation.z),
-            {p.position.x, p.position.y, p.position.z}};
+    return {glm::quat(p.orientation.w, p.orientation.x, p.orientation.y, p.orientation.z), {p.position.x, p.position.y, p.position.z}};
 }
 XrPosef toXr(const Rigid& r) {
-    XrPosef p;
-    p.orientation = {r.orientation.x, r.orientation.y, r.orientation.z, r.orientation.w};
-    p.position = {r.position.x, r.position.y, r.position.z};
-    return p;
+    return {{r.orientation.x, r.orientation.y, r.orientation.z, r.orientation.w}, {r.position.x, r.position.y, r.position.z}};
 }
 
-struct Space {
-    XrReferenceSpaceType type;
-    Rigid pose;
-};
+struct Space { XrReferenceSpaceType type; Rigid pose; };
 struct Swapchain {
     std::vector<GLuint> images;
     uint32_t next = 0;
-    int acquired = -1;
+    int acquired = -1, released = -1;  // released: since the last frame was ended
     bool waited = false;
-    int released = -1;  // released since the last frame was ended
 };
 struct Session {
-    XrSessionState state = XR_SESSION_STATE_IDLE;
-    bool running = false;
-    bool frameWaited = false;
-    bool frameBegun = false;
+    XrSessionState state = XR_SESSION_STATE_IDLE;  // as the program last polled it
+    bool running = false, frameWaited = false, frameBegun = false;
     XrTime predicted = 0;
 };
 
 struct State {
-    bool connected = true;
-    bool failInit = false;
+    bool connected = true, exitAfterStop = false, requirementsAsked = false;
+    int fault = 0;  // TestXrSetFault
     Rigid head;
     std::set<void*> instances;
     std::set<Session*> sessions;
     std::set<Space*> spaces;
     std::set<Swapchain*> swapchains;
     std::deque<std::pair<Session*, XrSessionState>> events;
-    bool requirementsAsked = false;
     XrTime clock = 0;
     std::map<std::string, int> counts;
     unsigned submitted[2] = {0, 0};
-};
-State& state() {
-    static State s;
-    return s;
-}
+} state;
 
 template <class T, class H>
-T* object(H handle) {
-    return reinterpret_cast<T*>(handle);
-}
-
-void queue(Session* session, XrSessionState next) { state().events.push_back({session, next}); }
-
+T* object(H handle) { return reinterpret_cast<T*>(handle); }
+template <class T, class H>
+bool live(const std::set<T*>& set, H handle) { return set.count(object<T>(handle)) != 0; }
+void queue(Session* session, XrSessionState next) { state.events.push_back({session, next}); }
 XrResult orderError() {
-    ++state().counts["callOrderErrors"];
+    ++state.counts["callOrderErrors"];
     return XR_ERROR_CALL_ORDER_INVALID;
+}
+// The two-call idiom: the count always, the values only when there is room for them.
+XrResult sized(uint32_t capacity, uint32_t* n, uint32_t count) {
+    *n = count;
+    return capacity != 0 && capacity < count ? XR_ERROR_SIZE_INSUFFICIENT : XR_SUCCESS;
 }
 
 bool contextCurrent() { return glXGetCurrentContext() != nullptr; }
-
-// --- instance --------------------------------------------------------------------------
-
-XRAPI_ATTR XrResult XRAPI_CALL enumerateExtensions(const char*, uint32_t capacity, uint32_t* count,
-                                                   XrExtensionProperties* properties) {
-    *count = 1;
-    if (capacity == 0) return XR_SUCCESS;
-    std::strcpy(properties[0].extensionName, XR_KHR_OPENGL_ENABLE_EXTENSION_NAME);
-    properties[0].extensionVersion = 10;
-    return XR_SUCCESS;
+void deleteImages(Swapchain* chain) {
+    if (contextCurrent()) glDeleteTextures(GLsizei(chain->images.size()), chain->images.data());
+    else ++state.counts["releasedWithoutContext"];
+    delete chain;
 }
 
-XRAPI_ATTR XrResult XRAPI_CALL createInstance(const XrInstanceCreateInfo* info, XrInstance* out) {
-    if (state().failInit) return XR_ERROR_RUNTIME_FAILURE;
-    for (uint32_t i = 0; i < info->enabledExtensionCount; ++i) {
-        if (std::strcmp(info->enabledExtensionNames[i], XR_KHR_OPENGL_ENABLE_EXTENSION_NAME) != 0) {
-            return XR_ERROR_EXTENSION_NOT_PRESENT;
-        }
-    }
-    void* instance = new char(0);
-    state().instances.insert(instance);
-    *out = reinterpret_cast<XrInstance>(instance);
-    return XR_SUCCESS;
+int count(const std::string& key) {
+    int running = 0;
+    for (const Session* session : state.sessions) running += session->running ? 1 : 0;
+    const std::map<std::string, std::size_t> live = {{"liveInstances", state.instances.size()}, {"liveSessions", state.sessions.size()},
+        {"liveSwapchains", state.swapchains.size()}, {"liveSpaces", state.spaces.size()}, {"runningSessions", running}};
+    const auto it = live.find(key);
+    return it != live.end() ? int(it->second) : state.counts.count(key) ? state.counts.at(key) : 0;
 }
 
-// For runs of the whole program: what it did, written when it lets go of the runtime (and
-// every tenth frame before that, so that a slow run can be watched).
+// For runs of the whole program (TESTXR_REPORT names the file): what it did, written when it
+// lets go of the runtime and every tenth frame before that, so that a slow run can be watched.
 void writeReport() {
     const char* path = std::getenv("TESTXR_REPORT");
-    if (path == nullptr) return;
-    std::FILE* file = std::fopen(path, "w");
+    std::FILE* file = path != nullptr ? std::fopen(path, "w") : nullptr;
     if (file == nullptr) return;
-    const State& s = state();
-    const auto count = [&](const char* name) {
-        const auto it = s.counts.find(name);
-        return it == s.counts.end() ? 0 : it->second;
-    };
-    std::fprintf(file, "framesSubmitted %d\nreleasedWithoutContext %d\ncallOrderErrors %d\n",
-                 count("framesSubmitted"), count("releasedWithoutContext"), count("callOrderErrors"));
-    std::fprintf(file, "liveSessions %zu\nliveSwapchains %zu\nliveSpaces %zu\n", s.sessions.size(),
-                 s.swapchains.size(), s.spaces.size());
+    for (const char* key : {"framesSubmitted", "releasedWithoutContext", "callOrderErrors", "liveSessions", "liveSwapchains", "liveSpaces"}) {
+        std::fprintf(file, "%s %d\n", key, count(key));
+    }
     std::fclose(file);
 }
 
-XRAPI_ATTR XrResult XRAPI_CALL destroyInstance(XrInstance instance) {
-    void* p = reinterpret_cast<void*>(instance);
-    if (state().instances.erase(p) == 0) return XR_ERROR_HANDLE_INVALID;
-    delete static_cast<char*>(p);
+// The runtime asks the program to exit: STOPPING now, IDLE and EXITING after xrEndSession.
+void requestExit() {
+    state.exitAfterStop = true;
+    for (Session* session : state.sessions) queue(session, XR_SESSION_STATE_STOPPING);
+}
+
+XrResult enumerateExtensions(const char*, uint32_t capacity, uint32_t* n, XrExtensionProperties* properties) {
+    if (capacity > 0) std::strcpy(properties[0].extensionName, XR_KHR_OPENGL_ENABLE_EXTENSION_NAME);
+    return sized(capacity, n, 1);
+}
+XrResult createInstance(const XrInstanceCreateInfo* info, XrInstance* out) {
+    if (state.fault == 1) return XR_ERROR_RUNTIME_FAILURE;
+    for (uint32_t i = 0; i < info->enabledExtensionCount; ++i) {
+        if (std::strcmp(info->enabledExtensionNames[i], XR_KHR_OPENGL_ENABLE_EXTENSION_NAME) != 0) return XR_ERROR_EXTENSION_NOT_PRESENT;
+    }
+    void* instance = new char(0);
+    state.instances.insert(instance);
+    *out = reinterpret_cast<XrInstance>(instance);
+    return XR_SUCCESS;
+}
+XrResult destroyInstance(XrInstance instance) {
+    if (state.instances.erase(instance) == 0) return XR_ERROR_HANDLE_INVALID;
+    delete reinterpret_cast<char*>(instance);
     writeReport();
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL getInstanceProperties(XrInstance, XrInstanceProperties* properties) {
-    properties->runtimeVersion = XR_MAKE_VERSION(0, 1, 0);
-    std::strcpy(properties->runtimeName, "Orbitarium test runtime");
-    return XR_SUCCESS;
-}
-
-XRAPI_ATTR XrResult XRAPI_CALL pollEvent(XrInstance, XrEventDataBuffer* buffer) {
-    if (state().events.empty()) return XR_EVENT_UNAVAILABLE;
-    auto [session, next] = state().events.front();
-    state().events.pop_front();
+XrResult pollEvent(XrInstance, XrEventDataBuffer* buffer) {
+    if (state.events.empty()) return XR_EVENT_UNAVAILABLE;
+    auto [session, next] = state.events.front();
+    state.events.pop_front();
     session->state = next;
-    auto* changed = reinterpret_cast<XrEventDataSessionStateChanged*>(buffer);
-    changed->type = XR_TYPE_EVENT_DATA_SESSION_STATE_CHANGED;
-    changed->next = nullptr;
-    changed->session = reinterpret_cast<XrSession>(session);
-    changed->state = next;
-    changed->time = state().clock;
+    *reinterpret_cast<XrEventDataSessionStateChanged*>(buffer) = {
+        XR_TYPE_EVENT_DATA_SESSION_STATE_CHANGED, nullptr, reinterpret_cast<XrSession>(session), next, state.clock};
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL getSystem(XrInstance, const XrSystemGetInfo* info, XrSystemId* id) {
+XrResult getSystem(XrInstance, const XrSystemGetInfo* info, XrSystemId* id) {
     if (info->formFactor != XR_FORM_FACTOR_HEAD_MOUNTED_DISPLAY) return XR_ERROR_FORM_FACTOR_UNSUPPORTED;
-    if (!state().connected) return XR_ERROR_FORM_FACTOR_UNAVAILABLE;
+    if (!state.connected) return XR_ERROR_FORM_FACTOR_UNAVAILABLE;
     *id = kSystem;
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL getSystemProperties(XrInstance, XrSystemId id,
-                                                   XrSystemProperties* properties) {
+XrResult getSystemProperties(XrInstance, XrSystemId id, XrSystemProperties* properties) {
     if (id != kSystem) return XR_ERROR_SYSTEM_INVALID;
     properties->systemId = id;
-    properties->vendorId = 0;
     std::strcpy(properties->systemName, "Test headset");
     properties->graphicsProperties = {4096, 4096, 1};
-    properties->trackingProperties = {XR_TRUE, XR_TRUE};
+    properties->trackingProperties = {XrBool32(state.fault == 2 ? XR_FALSE : XR_TRUE), XR_TRUE};
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL enumerateViews(XrInstance, XrSystemId id, XrViewConfigurationType type,
-                                              uint32_t capacity, uint32_t* count,
-                                              XrViewConfigurationView* views) {
+XrResult enumerateViews(XrInstance, XrSystemId id, XrViewConfigurationType type, uint32_t capacity, uint32_t* n,
+                        XrViewConfigurationView* views) {
     if (id != kSystem) return XR_ERROR_SYSTEM_INVALID;
     if (type != XR_VIEW_CONFIGURATION_TYPE_PRIMARY_STEREO) return XR_ERROR_VIEW_CONFIGURATION_TYPE_UNSUPPORTED;
-    *count = 2;
-    if (capacity == 0) return XR_SUCCESS;
-    if (capacity < 2) return XR_ERROR_SIZE_INSUFFICIENT;
-    for (int i = 0; i < 2; ++i) {
-        views[i].recommendedImageRectWidth = kEyeWidth;
-        views[i].recommendedImageRectHeight = kEyeHeight;
-        views[i].maxImageRectWidth = 4096;
-        views[i].maxImageRectHeight = 4096;
-        views[i].recommendedSwapchainSampleCount = 1;
-        views[i].maxSwapchainSampleCount = 1;
+    for (uint32_t i = 0; i < 2 && capacity >= 2; ++i) {
+        views[i] = {XR_TYPE_VIEW_CONFIGURATION_VIEW, nullptr, kEyeWidth, 4096, kEyeHeight, 4096, 1, 1};
     }
-    return XR_SUCCESS;
+    return sized(capacity, n, 2);
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL glRequirements(XrInstance, XrSystemId,
-                                              XrGraphicsRequirementsOpenGLKHR* requirements) {
-    state().requirementsAsked = true;
+XrResult glRequirements(XrInstance, XrSystemId, XrGraphicsRequirementsOpenGLKHR* requirements) {
+    state.requirementsAsked = true;
     requirements->minApiVersionSupported = XR_MAKE_VERSION(4, 3, 0);
     requirements->maxApiVersionSupported = XR_MAKE_VERSION(4, 6, 0);
     return XR_SUCCESS;
 }
 
-// --- session -----------------------------------------------------------------------------
-
-XRAPI_ATTR XrResult XRAPI_CALL createSession(XrInstance, const XrSessionCreateInfo* info,
-                                             XrSession* out) {
-    if (!state().requirementsAsked) return XR_ERROR_GRAPHICS_REQUIREMENTS_CALL_MISSING;
+XrResult createSession(XrInstance, const XrSessionCreateInfo* info, XrSession* out) {
+    if (!state.requirementsAsked) return XR_ERROR_GRAPHICS_REQUIREMENTS_CALL_MISSING;
+    if (state.fault == 3) return XR_ERROR_RUNTIME_FAILURE;
     const auto* binding = static_cast<const XrGraphicsBindingOpenGLXlibKHR*>(info->next);
-    if (binding == nullptr || binding->type != XR_TYPE_GRAPHICS_BINDING_OPENGL_XLIB_KHR) {
-        return XR_ERROR_GRAPHICS_DEVICE_INVALID;
-    }
     // The context handed over must be the one current on this thread.
-    if (binding->xDisplay == nullptr || binding->glxContext != glXGetCurrentContext() ||
-        binding->glxDrawable != glXGetCurrentDrawable() || binding->visualid == 0) {
+    if (binding == nullptr || binding->type != XR_TYPE_GRAPHICS_BINDING_OPENGL_XLIB_KHR || binding->xDisplay == nullptr ||
+        binding->glxContext != glXGetCurrentContext() || binding->glxDrawable != glXGetCurrentDrawable() || binding->visualid == 0) {
         return XR_ERROR_GRAPHICS_DEVICE_INVALID;
     }
-    auto* session = new Session;
-    state().sessions.insert(session);
+    auto* session = *state.sessions.insert(new Session).first;
     queue(session, XR_SESSION_STATE_READY);
     *out = reinterpret_cast<XrSession>(session);
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL destroySession(XrSession handle) {
+XrResult destroySession(XrSession handle) {
     Session* session = object<Session>(handle);
-    if (state().sessions.erase(session) == 0) return XR_ERROR_HANDLE_INVALID;
-    if (!state().swapchains.empty()) {
-        // Children left behind are destroyed with the session; their textures need the context.
-        for (Swapchain* chain : state().swapchains) {
-            if (!contextCurrent()) ++state().counts["releasedWithoutContext"];
-            else glDeleteTextures(GLsizei(chain->images.size()), chain->images.data());
-            delete chain;
-        }
-        state().swapchains.clear();
-    }
-    for (Space* space : state().spaces) delete space;
-    state().spaces.clear();
-    if (!contextCurrent()) ++state().counts["releasedWithoutContext"];
-    auto& events = state().events;
-    for (auto it = events.begin(); it != events.end();) {
-        it = it->first == session ? events.erase(it) : it + 1;
+    if (state.sessions.erase(session) == 0) return XR_ERROR_HANDLE_INVALID;
+    // Children left behind go with the session; their textures need the context.
+    for (Swapchain* chain : state.swapchains) deleteImages(chain);
+    for (Space* space : state.spaces) delete space;
+    state.swapchains.clear();
+    state.spaces.clear();
+    if (!contextCurrent()) ++state.counts["releasedWithoutContext"];
+    for (auto it = state.events.begin(); it != state.events.end();) {
+        it = it->first == session ? state.events.erase(it) : it + 1;
     }
     delete session;
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL beginSession(XrSession handle, const XrSessionBeginInfo* info) {
+XrResult beginSession(XrSession handle, const XrSessionBeginInfo* info) {
     Session* session = object<Session>(handle);
     if (session->running) return XR_ERROR_SESSION_RUNNING;
     if (session->state != XR_SESSION_STATE_READY) return XR_ERROR_SESSION_NOT_READY;
-    if (info->primaryViewConfigurationType != XR_VIEW_CONFIGURATION_TYPE_PRIMARY_STEREO) {
-        return XR_ERROR_VIEW_CONFIGURATION_TYPE_UNSUPPORTED;
-    }
+    if (info->primaryViewConfigurationType != XR_VIEW_CONFIGURATION_TYPE_PRIMARY_STEREO) return XR_ERROR_VIEW_CONFIGURATION_TYPE_UNSUPPORTED;
     session->running = true;
-    queue(session, XR_SESSION_STATE_SYNCHRONIZED);
-    queue(session, XR_SESSION_STATE_VISIBLE);
-    queue(session, XR_SESSION_STATE_FOCUSED);
+    for (XrSessionState next : {XR_SESSION_STATE_SYNCHRONIZED, XR_SESSION_STATE_VISIBLE, XR_SESSION_STATE_FOCUSED}) queue(session, next);
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL requestExitSession(XrSession handle) {
-    Session* session = object<Session>(handle);
-    if (!session->running) return XR_ERROR_SESSION_NOT_RUNNING;
-    session->state = XR_SESSION_STATE_STOPPING;
+XrResult requestExitSession(XrSession handle) {
+    if (!object<Session>(handle)->running) return XR_ERROR_SESSION_NOT_RUNNING;
+    queue(object<Session>(handle), XR_SESSION_STATE_STOPPING);
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL endSession(XrSession handle) {
+XrResult endSession(XrSession handle) {
     Session* session = object<Session>(handle);
     if (!session->running) return XR_ERROR_SESSION_NOT_RUNNING;
     if (session->state != XR_SESSION_STATE_STOPPING) return XR_ERROR_SESSION_NOT_STOPPING;
-    session->running = false;
+    session->running = session->frameWaited = session->frameBegun = false;
+    queue(session, XR_SESSION_STATE_IDLE);
+    if (state.exitAfterStop) queue(session, XR_SESSION_STATE_EXITING);
     return XR_SUCCESS;
 }
 
-// --- spaces ------------------------------------------------------------------------------
-
-XRAPI_ATTR XrResult XRAPI_CALL createReferenceSpace(XrSession handle,
-                                                    const XrReferenceSpaceCreateInfo* info,
-                                                    XrSpace* out) {
-    if (state().sessions.count(object<Session>(handle)) == 0) return XR_ERROR_HANDLE_INVALID;
-    if (info->referenceSpaceType != XR_REFERENCE_SPACE_TYPE_LOCAL &&
-        info->referenceSpaceType != XR_REFERENCE_SPACE_TYPE_VIEW) {
-        return XR_ERROR_REFERENCE_SPACE_UNSUPPORTED;
-    }
-    auto* space = new Space{info->referenceSpaceType, fromXr(info->poseInReferenceSpace)};
-    state().spaces.insert(space);
-    *out = reinterpret_cast<XrSpace>(space);
+XrResult createReferenceSpace(XrSession handle, const XrReferenceSpaceCreateInfo* info, XrSpace* out) {
+    if (!live(state.sessions, handle)) return XR_ERROR_HANDLE_INVALID;
+    const XrReferenceSpaceType type = info->referenceSpaceType;
+    if (type != XR_REFERENCE_SPACE_TYPE_LOCAL && type != XR_REFERENCE_SPACE_TYPE_VIEW) return XR_ERROR_REFERENCE_SPACE_UNSUPPORTED;
+    *out = reinterpret_cast<XrSpace>(*state.spaces.insert(new Space{type, fromXr(info->poseInReferenceSpace)}).first);
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL destroySpace(XrSpace handle) {
-    Space* space = object<Space>(handle);
-    if (state().spaces.erase(space) == 0) return XR_ERROR_HANDLE_INVALID;
-    delete space;
+XrResult destroySpace(XrSpace handle) {
+    if (state.spaces.erase(object<Space>(handle)) == 0) return XR_ERROR_HANDLE_INVALID;
+    delete object<Space>(handle);
     return XR_SUCCESS;
 }
-
 // Where a space's origin is in the runtime's own tracking frame.
-Rigid worldOf(const Space& space) {
-    return space.type == XR_REFERENCE_SPACE_TYPE_VIEW ? compose(state().head, space.pose) : space.pose;
+Rigid worldOf(XrSpace handle) {
+    const Space& space = *object<Space>(handle);
+    return space.type == XR_REFERENCE_SPACE_TYPE_VIEW ? compose(state.head, space.pose) : space.pose;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL locateSpace(XrSpace space, XrSpace base, XrTime,
-                                           XrSpaceLocation* location) {
-    if (state().spaces.count(object<Space>(space)) == 0 || state().spaces.count(object<Space>(base)) == 0) {
-        return XR_ERROR_HANDLE_INVALID;
-    }
-    location->pose = toXr(compose(inverse(worldOf(*object<Space>(base))), worldOf(*object<Space>(space))));
+XrResult locateSpace(XrSpace space, XrSpace base, XrTime, XrSpaceLocation* location) {
+    if (!live(state.spaces, space) || !live(state.spaces, base)) return XR_ERROR_HANDLE_INVALID;
+    location->pose = toXr(compose(inverse(worldOf(base)), worldOf(space)));
     location->locationFlags = XR_SPACE_LOCATION_ORIENTATION_VALID_BIT | XR_SPACE_LOCATION_POSITION_VALID_BIT |
                               XR_SPACE_LOCATION_ORIENTATION_TRACKED_BIT | XR_SPACE_LOCATION_POSITION_TRACKED_BIT;
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL locateViews(XrSession handle, const XrViewLocateInfo* info,
-                                           XrViewState* viewState, uint32_t capacity,
-                                           uint32_t* count, XrView* views) {
+XrResult locateViews(XrSession handle, const XrViewLocateInfo* info, XrViewState* viewState, uint32_t capacity,
+                     uint32_t* n, XrView* views) {
     Session* session = object<Session>(handle);
     if (!session->running) return XR_ERROR_SESSION_NOT_RUNNING;
-    if (state().spaces.count(object<Space>(info->space)) == 0) return XR_ERROR_HANDLE_INVALID;
+    if (!live(state.spaces, info->space)) return XR_ERROR_HANDLE_INVALID;
     if (info->displayTime != session->predicted) return XR_ERROR_TIME_INVALID;
-    *count = 2;
-    if (capacity == 0) return XR_SUCCESS;
-    if (capacity < 2) return XR_ERROR_SIZE_INSUFFICIENT;
-    const Rigid base = inverse(worldOf(*object<Space>(info->space)));
-    for (int eye = 0; eye < 2; ++eye) {
-        const Rigid offset{glm::quat(1.0f, 0.0f, 0.0f, 0.0f), {eye == 0 ? -kHalfIpd : kHalfIpd, 0.0f, 0.0f}};
-        views[eye].pose = toXr(compose(base, compose(state().head, offset)));
-        views[eye].fov = eye == 0 ? kLeftFov : kRightFov;
+    for (int eye = 0; eye < 2 && capacity >= 2; ++eye) {
+        const Rigid offset{glm::quat(1.0f, 0.0f, 0.0f, 0.0f), {eye == 0 ? -0.032f : 0.032f, 0.0f, 0.0f}};
+        views[eye].pose = toXr(compose(inverse(worldOf(info->space)), compose(state.head, offset)));
+        views[eye].fov = kFov[eye];
     }
     viewState->viewStateFlags = XR_VIEW_STATE_ORIENTATION_VALID_BIT | XR_VIEW_STATE_POSITION_VALID_BIT |
                                 XR_VIEW_STATE_ORIENTATION_TRACKED_BIT | XR_VIEW_STATE_POSITION_TRACKED_BIT;
-    return XR_SUCCESS;
+    return sized(capacity, n, 2);
 }
 
-// --- swapchains --------------------------------------------------------------------------
-
-XRAPI_ATTR XrResult XRAPI_CALL enumerateFormats(XrSession, uint32_t capacity, uint32_t* count,
-                                                int64_t* formats) {
-    *count = 2;
-    if (capacity == 0) return XR_SUCCESS;
-    if (capacity < 2) return XR_ERROR_SIZE_INSUFFICIENT;
-    formats[0] = GL_SRGB8_ALPHA8;
-    formats[1] = GL_RGBA8;
-    return XR_SUCCESS;
+XrResult enumerateFormats(XrSession, uint32_t capacity, uint32_t* n, int64_t* formats) {
+    if (capacity >= 2) formats[0] = GL_SRGB8_ALPHA8, formats[1] = GL_RGBA8;  // sRGB first: the program must choose
+    return sized(capacity, n, 2);
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL createSwapchain(XrSession handle, const XrSwapchainCreateInfo* info,
-                                               XrSwapchain* out) {
-    if (state().sessions.count(object<Session>(handle)) == 0) return XR_ERROR_HANDLE_INVALID;
+XrResult createSwapchain(XrSession handle, const XrSwapchainCreateInfo* info, XrSwapchain* out) {
+    if (!live(state.sessions, handle)) return XR_ERROR_HANDLE_INVALID;
     if (info->format != GL_RGBA8 && info->format != GL_SRGB8_ALPHA8) return XR_ERROR_SWAPCHAIN_FORMAT_UNSUPPORTED;
-    if (info->width == 0 || info->height == 0 || info->arraySize != 1 || info->faceCount != 1) {
-        return XR_ERROR_VALIDATION_FAILURE;
-    }
+    if (info->width == 0 || info->height == 0 || info->arraySize != 1 || info->faceCount != 1) return XR_ERROR_VALIDATION_FAILURE;
     if (!contextCurrent()) return XR_ERROR_GRAPHICS_DEVICE_INVALID;
-    auto* chain = new Swapchain;
+    auto* chain = *state.swapchains.insert(new Swapchain).first;
     chain->images.resize(3);
     glGenTextures(3, chain->images.data());
     for (GLuint texture : chain->images) {
@@ -407,52 +308,37 @@ XRAPI_ATTR XrResult XRAPI_CALL createSwapchain(XrSession handle, const XrSwapcha
         glTexStorage2D(GL_TEXTURE_2D, 1, GLenum(info->format), GLsizei(info->width), GLsizei(info->height));
     }
     glBindTexture(GL_TEXTURE_2D, 0);
-    state().swapchains.insert(chain);
     *out = reinterpret_cast<XrSwapchain>(chain);
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL destroySwapchain(XrSwapchain handle) {
-    Swapchain* chain = object<Swapchain>(handle);
-    if (state().swapchains.erase(chain) == 0) return XR_ERROR_HANDLE_INVALID;
-    if (contextCurrent()) glDeleteTextures(GLsizei(chain->images.size()), chain->images.data());
-    else ++state().counts["releasedWithoutContext"];
-    delete chain;
+XrResult destroySwapchain(XrSwapchain handle) {
+    if (state.swapchains.erase(object<Swapchain>(handle)) == 0) return XR_ERROR_HANDLE_INVALID;
+    deleteImages(object<Swapchain>(handle));
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL enumerateImages(XrSwapchain handle, uint32_t capacity, uint32_t* count,
-                                               XrSwapchainImageBaseHeader* images) {
-    Swapchain* chain = object<Swapchain>(handle);
-    *count = uint32_t(chain->images.size());
-    if (capacity == 0) return XR_SUCCESS;
-    if (capacity < *count) return XR_ERROR_SIZE_INSUFFICIENT;
+XrResult enumerateImages(XrSwapchain handle, uint32_t capacity, uint32_t* n, XrSwapchainImageBaseHeader* images) {
+    const std::vector<GLuint>& own = object<Swapchain>(handle)->images;
     auto* gl = reinterpret_cast<XrSwapchainImageOpenGLKHR*>(images);
-    for (uint32_t i = 0; i < *count; ++i) {
+    for (uint32_t i = 0; capacity >= own.size() && i < own.size(); ++i) {
         if (gl[i].type != XR_TYPE_SWAPCHAIN_IMAGE_OPENGL_KHR) return XR_ERROR_VALIDATION_FAILURE;
-        gl[i].image = chain->images[i];
+        gl[i].image = own[i];
     }
-    return XR_SUCCESS;
+    return sized(capacity, n, uint32_t(own.size()));
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL acquireImage(XrSwapchain handle, const XrSwapchainImageAcquireInfo*,
-                                            uint32_t* index) {
+XrResult acquireImage(XrSwapchain handle, const XrSwapchainImageAcquireInfo*, uint32_t* index) {
     Swapchain* chain = object<Swapchain>(handle);
     if (chain->acquired >= 0) return orderError();
-    chain->acquired = int(chain->next);
+    *index = uint32_t(chain->acquired = int(chain->next));
     chain->next = (chain->next + 1) % chain->images.size();
-    *index = uint32_t(chain->acquired);
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL waitImage(XrSwapchain handle, const XrSwapchainImageWaitInfo*) {
+XrResult waitImage(XrSwapchain handle, const XrSwapchainImageWaitInfo*) {
     Swapchain* chain = object<Swapchain>(handle);
     if (chain->acquired < 0 || chain->waited) return orderError();
     chain->waited = true;
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL releaseImage(XrSwapchain handle, const XrSwapchainImageReleaseInfo*) {
+XrResult releaseImage(XrSwapchain handle, const XrSwapchainImageReleaseInfo*) {
     Swapchain* chain = object<Swapchain>(handle);
     if (chain->acquired < 0 || !chain->waited) return orderError();
     chain->released = chain->acquired;
@@ -461,22 +347,18 @@ XRAPI_ATTR XrResult XRAPI_CALL releaseImage(XrSwapchain handle, const XrSwapchai
     return XR_SUCCESS;
 }
 
-// --- frames ------------------------------------------------------------------------------
-
-XRAPI_ATTR XrResult XRAPI_CALL waitFrame(XrSession handle, const XrFrameWaitInfo*, XrFrameState* frame) {
+XrResult waitFrame(XrSession handle, const XrFrameWaitInfo*, XrFrameState* frame) {
     Session* session = object<Session>(handle);
     if (!session->running) return XR_ERROR_SESSION_NOT_RUNNING;
     if (session->frameWaited) return orderError();
-    state().clock += 11'111'111;  // 90 Hz
-    session->predicted = state().clock;
+    state.clock += 11'111'111;  // 90 Hz
+    session->predicted = frame->predictedDisplayTime = state.clock;
     session->frameWaited = true;
-    frame->predictedDisplayTime = session->predicted;
     frame->predictedDisplayPeriod = 11'111'111;
     frame->shouldRender = XR_TRUE;
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL beginFrame(XrSession handle, const XrFrameBeginInfo*) {
+XrResult beginFrame(XrSession handle, const XrFrameBeginInfo*) {
     Session* session = object<Session>(handle);
     if (!session->running) return XR_ERROR_SESSION_NOT_RUNNING;
     if (!session->frameWaited || session->frameBegun) return orderError();
@@ -484,92 +366,58 @@ XRAPI_ATTR XrResult XRAPI_CALL beginFrame(XrSession handle, const XrFrameBeginIn
     session->frameBegun = true;
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL endFrame(XrSession handle, const XrFrameEndInfo* info) {
+XrResult endFrame(XrSession handle, const XrFrameEndInfo* info) {
     Session* session = object<Session>(handle);
     if (!session->running) return XR_ERROR_SESSION_NOT_RUNNING;
     if (!session->frameBegun) return orderError();
     session->frameBegun = false;
     if (info->displayTime != session->predicted) return XR_ERROR_TIME_INVALID;
     if (info->layerCount == 0) return XR_SUCCESS;
-    if (info->layerCount != 1 || info->layers[0]->type != XR_TYPE_COMPOSITION_LAYER_PROJECTION) {
-        return XR_ERROR_LAYER_INVALID;
-    }
+    if (info->layerCount != 1 || info->layers[0]->type != XR_TYPE_COMPOSITION_LAYER_PROJECTION) return XR_ERROR_LAYER_INVALID;
     const auto* layer = reinterpret_cast<const XrCompositionLayerProjection*>(info->layers[0]);
-    if (layer->viewCount != 2 || state().spaces.count(object<Space>(layer->space)) == 0) {
-        return XR_ERROR_VALIDATION_FAILURE;
-    }
+    if (layer->viewCount != 2 || !live(state.spaces, layer->space)) return XR_ERROR_VALIDATION_FAILURE;
     unsigned images[2] = {0, 0};
     for (int eye = 0; eye < 2; ++eye) {
         Swapchain* chain = object<Swapchain>(layer->views[eye].subImage.swapchain);
-        if (state().swapchains.count(chain) == 0) return XR_ERROR_HANDLE_INVALID;
+        if (state.swapchains.count(chain) == 0) return XR_ERROR_HANDLE_INVALID;
         if (chain->released < 0) return XR_ERROR_LAYER_INVALID;  // nothing rendered into it
         images[eye] = chain->images[size_t(chain->released)];
         chain->released = -1;
     }
-    state().submitted[0] = images[0];
-    state().submitted[1] = images[1];
-    if (++state().counts["framesSubmitted"] % 10 == 0) writeReport();
+    std::memcpy(state.submitted, images, sizeof images);
+    const int frames = ++state.counts["framesSubmitted"];
+    if (frames % 10 == 0) writeReport();
+    const char* exitAfter = std::getenv("TESTXR_EXIT_AFTER");
+    if (exitAfter != nullptr && frames == std::atoi(exitAfter)) requestExit();
     return XR_SUCCESS;
 }
-
-XRAPI_ATTR XrResult XRAPI_CALL getInstanceProcAddr(XrInstance, const char* name, PFN_xrVoidFunction* function);
-
-const std::map<std::string, PFN_xrVoidFunction>& entryPoints() {
-#define ENTRY(name, fn) {name, reinterpret_cast<PFN_xrVoidFunction>(fn)}
+XrResult getInstanceProcAddr(XrInstance, const char* name, PFN_xrVoidFunction* function) {
+#define ENTRY(name, fn) {"xr" name, reinterpret_cast<PFN_xrVoidFunction>(fn)}
     static const std::map<std::string, PFN_xrVoidFunction> table = {
-        ENTRY("xrGetInstanceProcAddr", getInstanceProcAddr),
-        ENTRY("xrEnumerateInstanceExtensionProperties", enumerateExtensions),
-        ENTRY("xrCreateInstance", createInstance),
-        ENTRY("xrDestroyInstance", destroyInstance),
-        ENTRY("xrGetInstanceProperties", getInstanceProperties),
-        ENTRY("xrPollEvent", pollEvent),
-        ENTRY("xrGetSystem", getSystem),
-        ENTRY("xrGetSystemProperties", getSystemProperties),
-        ENTRY("xrEnumerateViewConfigurationViews", enumerateViews),
-        ENTRY("xrGetOpenGLGraphicsRequirementsKHR", glRequirements),
-        ENTRY("xrCreateSession", createSession),
-        ENTRY("xrDestroySession", destroySession),
-        ENTRY("xrBeginSession", beginSession),
-        ENTRY("xrEndSession", endSession),
-        ENTRY("xrRequestExitSession", requestExitSession),
-        ENTRY("xrCreateReferenceSpace", createReferenceSpace),
-        ENTRY("xrDestroySpace", destroySpace),
-        ENTRY("xrLocateSpace", locateSpace),
-        ENTRY("xrLocateViews", locateViews),
-        ENTRY("xrEnumerateSwapchainFormats", enumerateFormats),
-        ENTRY("xrCreateSwapchain", createSwapchain),
-        ENTRY("xrDestroySwapchain", destroySwapchain),
-        ENTRY("xrEnumerateSwapchainImages", enumerateImages),
-        ENTRY("xrAcquireSwapchainImage", acquireImage),
-        ENTRY("xrWaitSwapchainImage", waitImage),
-        ENTRY("xrReleaseSwapchainImage", releaseImage),
-        ENTRY("xrWaitFrame", waitFrame),
-        ENTRY("xrBeginFrame", beginFrame),
-        ENTRY("xrEndFrame", endFrame),
+        ENTRY("GetInstanceProcAddr", getInstanceProcAddr), ENTRY("EnumerateInstanceExtensionProperties", enumerateExtensions),
+        ENTRY("CreateInstance", createInstance), ENTRY("DestroyInstance", destroyInstance), ENTRY("PollEvent", pollEvent),
+        ENTRY("GetSystem", getSystem), ENTRY("GetSystemProperties", getSystemProperties),
+        ENTRY("EnumerateViewConfigurationViews", enumerateViews), ENTRY("GetOpenGLGraphicsRequirementsKHR", glRequirements),
+        ENTRY("CreateSession", createSession), ENTRY("DestroySession", destroySession), ENTRY("BeginSession", beginSession),
+        ENTRY("EndSession", endSession), ENTRY("RequestExitSession", requestExitSession),
+        ENTRY("CreateReferenceSpace", createReferenceSpace), ENTRY("DestroySpace", destroySpace),
+        ENTRY("LocateSpace", locateSpace), ENTRY("LocateViews", locateViews), ENTRY("EnumerateSwapchainFormats", enumerateFormats),
+        ENTRY("CreateSwapchain", createSwapchain), ENTRY("DestroySwapchain", destroySwapchain),
+        ENTRY("EnumerateSwapchainImages", enumerateImages), ENTRY("AcquireSwapchainImage", acquireImage),
+        ENTRY("WaitSwapchainImage", waitImage), ENTRY("ReleaseSwapchainImage", releaseImage), ENTRY("WaitFrame", waitFrame),
+        ENTRY("BeginFrame", beginFrame), ENTRY("EndFrame", endFrame),
     };
 #undef ENTRY
-    return table;
-}
-
-XRAPI_ATTR XrResult XRAPI_CALL getInstanceProcAddr(XrInstance, const char* name, PFN_xrVoidFunction* function) {
-    const auto& table = entryPoints();
     const auto it = table.find(name);
-    if (it == table.end()) {
-        *function = nullptr;
-        return XR_ERROR_FUNCTION_UNSUPPORTED;
-    }
-    *function = it->second;
-    return XR_SUCCESS;
+    *function = it == table.end() ? nullptr : it->second;
+    return *function != nullptr ? XR_SUCCESS : XR_ERROR_FUNCTION_UNSUPPORTED;
 }
 
 }  // namespace
 
-EXPORT XrResult xrNegotiateLoaderRuntimeInterface(const NegotiateLoaderInfo* loaderInfo,
-                                                  NegotiateRuntimeRequest* request) {
-    if (loaderInfo == nullptr || request == nullptr || loaderInfo->structType != kLoaderInfo ||
-        request->structType != kRuntimeRequest || loaderInfo->minInterfaceVersion > 1 ||
-        loaderInfo->maxInterfaceVersion < 1) {
+EXPORT XrResult xrNegotiateLoaderRuntimeInterface(const NegotiateLoaderInfo* loaderInfo, NegotiateRuntimeRequest* request) {
+    if (loaderInfo == nullptr || request == nullptr || loaderInfo->structType != kLoaderInfo || request->structType != kRuntimeRequest ||
+        loaderInfo->minInterfaceVersion > 1 || loaderInfo->maxInterfaceVersion < 1) {
         return XR_ERROR_INITIALIZATION_FAILED;
     }
     request->runtimeInterfaceVersion = 1;
@@ -577,30 +425,22 @@ EXPORT XrResult xrNegotiateLoaderRuntimeInterface(const NegotiateLoaderInfo* loa
     request->getInstanceProcAddr = getInstanceProcAddr;
     return XR_SUCCESS;
 }
-
 EXPORT void testxr_reset() {
-    State& s = state();
-    s.connected = true;
-    s.failInit = false;
-    s.head = Rigid{};
-    s.counts.clear();
-    s.submitted[0] = s.submitted[1] = 0;
+    state.connected = true;
+    state.exitAfterStop = false;
+    state.fault = 0;
+    state.head = Rigid{};
+    state.counts.clear();
+    state.submitted[0] = state.submitted[1] = 0;
 }
-
-EXPORT void testxr_setConnected(int connected) { state().connected = connected != 0; }
-EXPORT void testxr_setFailInit(int fail) { state().failInit = fail != 0; }
-
+EXPORT void testxr_setConnected(int connected) { state.connected = connected != 0; }
+EXPORT void testxr_setFault(int fault) { state.fault = fault; }
 EXPORT void testxr_setHeadPose(const float q[4], const float p[3]) {
-    state().head = {glm::normalize(glm::quat(q[3], q[0], q[1], q[2])), {p[0], p[1], p[2]}};
+    state.head = {glm::normalize(glm::quat(q[3], q[0], q[1], q[2])), {p[0], p[1], p[2]}};
 }
-
-EXPORT int testxr_count(const char* name) {
-    const std::string key = name;
-    if (key == "liveInstances") return int(state().instances.size());
-    if (key == "liveSessions") return int(state().sessions.size());
-    if (key == "liveSwapchains") return int(state().swapchains.size());
-    const auto it = state().counts.find(key);
-    return it == state().counts.end() ? 0 : it->second;
+EXPORT void testxr_queueState(int next) {
+    if (next == 0) return requestExit();
+    for (Session* session : state.sessions) queue(session, XrSessionState(next));
 }
-
-EXPORT unsigned testxr_submittedImage(int eye) { return state().submitted[eye == 1 ? 1 : 0]; }
+EXPORT int testxr_count(const char* name) { return count(name); }
+EXPORT unsigned testxr_submittedImage(int eye) { return state.submitted[eye == 1 ? 1 : 0]; }
