@@ -46,9 +46,11 @@ std::vector<Satellite> testCatalogue() {
     return catalogue;
 }
 
-// Where a satellite's tip is at `time`, from the CPU copy of its records alone.
-glm::vec3 cpuTip(const SatelliteRenderer& renderer, int number, float time) {
-    return orbitPosition(renderer.records()[renderer.ranges().at(number).first], time);
+// Where a satellite's tip is at clock time `time`, from the CPU copy of its records and orbit.
+glm::vec3 cpuTip(const SatelliteRenderer& renderer, int number, double time) {
+    const OrbitVertex& tip = renderer.records()[renderer.ranges().at(number).first];
+    return orbitPosition(renderer.orbitStates()[tip.orbit], tip.lead,
+                         static_cast<float>(time - renderer.baseTime()));
 }
 
 // Every question the frame cycle can ask, put to both renderers; returns the picks made.
@@ -140,7 +142,7 @@ TEST_F(HeadReadBackTest, PositionsLagOnePassAsBefore) {
     EXPECT_FALSE(heads.getPosition(11));
     heads.propagate();
     EXPECT_FALSE(heads.getPosition(11)) << "only the zero-filled buffer has been read";
-    const float first = clock.time();
+    const double first = clock.time();
     clock.advance(600.0);
     heads.propagate();
     // Now the first pass answers, not the one just issued.
@@ -148,7 +150,7 @@ TEST_F(HeadReadBackTest, PositionsLagOnePassAsBefore) {
     const float tolerance = 1e-4f;
     EXPECT_LT(glm::distance(at, cpuTip(heads, 11, first)), tolerance);
     EXPECT_GT(glm::distance(at, cpuTip(heads, 11, clock.time())), 100.0f * tolerance);
-    const float second = clock.time();
+    const double second = clock.time();
     clock.advance(600.0);
     heads.propagate();
     EXPECT_LT(glm::distance(heads.getPosition(11)->position, cpuTip(heads, 11, second)), tolerance);
