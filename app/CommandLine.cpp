@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -10,7 +11,8 @@
 namespace earth {
 namespace {
 
-enum class ArgumentCheck { None, Numeric };
+// Paths: one or more arguments up to the next option. Instant: "now" or a UTC instant.
+enum class ArgumentCheck { None, Numeric, Paths, Instant };
 
 struct OptionRow {
     int index;
@@ -28,7 +30,9 @@ constexpr int kWidth = 4;
 constexpr int kHeight = 5;
 constexpr int kVrPreview = 6;
 constexpr int kTrueSun = 7;
-constexpr int kOptionCount = 8;
+constexpr int kElements = 8;
+constexpr int kTime = 9;
+constexpr int kOptionCount = 10;
 
 const std::array<OptionRow, kOptionCount> kOptions = {{
     {kCatchAll, "", "", ArgumentCheck::None, "Available command line options:"},
@@ -45,6 +49,14 @@ const std::array<OptionRow, kOptionCount> kOptions = {{
      " --height, -h \tHeight of the window (only honored in NoVR mode)"},
     {kVrPreview, "", "vr-preview", ArgumentCheck::None,
      " --vr-preview \tShow the built-in virtual headset in a window, without a headset"},
+    {kElements, "", "elements", ArgumentCheck::Paths,
+     " --elements   \tShow the element sets of these files or folders instead of the "
+     "embedded 2014 sky, and start in free exploration. Two- or three-line sets, or OMM as "
+     "CSV, JSON or XML; each file is a category named after it"},
+    {kTime, "", "time", ArgumentCheck::Instant,
+     " --time       \tSimulated start: now, or a UTC instant such as 2025-03-01T12:00:00Z. "
+     "Default: 2014-11-21 for the embedded sky (at most a year from it); for own files now, "
+     "or their newest epoch when it is more than 30 days old"},
 }};
 
 const OptionRow* findLong(const std::string& name) {
@@ -66,6 +78,8 @@ const OptionRow* findShort(char letter) {
 struct Occurrences {
     std::array<bool, kOptionCount> seen{};
     std::array<int, kOptionCount> value{};
+    std::vector<std::string> paths;  // every --elements occurrence adds its paths
+    StartTime time;
 
     void add(int index, int v = 0) {
         if (seen[index]) return;  // the first occurrence gives the value
@@ -91,6 +105,42 @@ bool acceptNumeric(const std::optional<std::string>& argument, const std::string
     err << "Option " << written
         << (integerOutOfRange(*argument) ? " is out of range\n" : " requires a numeric argument\n");
     return false;
+}
+
+// --elements and --time: `attached` is the text after "=", if any; the paths option also
+// takes the arguments after it up to the next option. Advances `i` past what it took.
+bool acceptText(const OptionRow& row, const std::string& written,
+                const std::optional<std::string>& attached, const std::vector<std::string>& args,
+                std::size_t& i, Occurrences& found, std::ostream& err) {
+    std::vector<std::string> values;
+    if (attached) values.push_back(*attached);
+    const bool many = row.check == ArgumentCheck::Paths;
+    while ((many || values.empty()) && i + 1 < args.size() && !args[i + 1].empty() &&
+           args[i + 1][0] != '-') {
+        values.push_back(args[++i]);
+    }
+    if (many) {
+        const bool empty = values.empty() ||
+                           std::any_of(values.begin(), values.end(),
+                                       [](const std::string& v) { return v.empty(); });
+        if (empty) {
+            err << "Option " << written << " requires element-set files or folders\n";
+            return false;
+        }
+        found.paths.insert(found.paths.end(), values.begin(), values.end());
+        found.seen[row.index] = true;
+        return true;
+    }
+    const std::optional<StartTime> time =
+        values.empty() ? std::nullopt : parseStartTime(values.front());
+    if (!time) {
+        err << "Option " << written
+            << " requires now or a UTC instant such as 2025-03-01T12:00:00Z\n";
+        return false;
+    }
+    if (!found.seen[row.index]) found.time = *time;  // the first occurrence gives the value
+    found.seen[row.index] = true;
+    return true;
 }
 
 }  // namespace
@@ -137,6 +187,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
                                                                               : equals - 2);
             const OptionRow* row = findLong(name);
             if (recordWithoutArgument(row)) continue;
+            if (row->check == ArgumentCheck::Paths || row->check == ArgumentCheck::Instant) {
+                std::optional<std::string> attached;
+                if (equals != std::string::npos) attached = arg.substr(equals + 1);
+                if (!acceptText(*row, arg, attached, args, i, found, err)) failed = true;
+                continue;
+            }
             int value = 0;
             if (equals != std::string::npos) {
                 if (!acceptNumeric(arg.substr(equals + 1), arg, err, value)) failed = true;
@@ -189,6 +245,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
     result.settings.trueSun = found.seen[kTrueSun];
     if (found.seen[kWidth]) result.settings.width = found.value[kWidth];
     if (found.seen[kHeight]) result.settings.height = found.value[kHeight];
+    result.settings.elementPaths = found.paths;
+    result.settings.startTime = found.time;
     return result;
 }
 
@@ -220,10 +278,15 @@ std::string usageText(int lineWidth) {
         while (pos < description.size()) {
             std::size_t end = description.find(' ', pos);
             if (end == std::string::npos) end = description.size();
-            const std::string word = description.substr(pos, end - pos);
+            std::string word = description.substr(pos, end - pos);
             if (!line.empty() && line.size() + 1 + word.size() > width) {
                 lines.push_back(line);
                 line.clear();
+            }
+            // A word longer than the column is cut where the column ends.
+            while (width > 0 && line.empty() && word.size() > width) {
+                lines.push_back(word.substr(0, width));
+                word.erase(0, width);
             }
             line += (line.empty() ? "" : " ") + word;
             pos = end + 1;

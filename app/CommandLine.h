@@ -1,6 +1,8 @@
 #pragma once
 // The program's command-line options: table, parser and usage text.
 
+#include "data/Sky.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -14,6 +16,8 @@ struct Settings {
     int height = 768;
     bool vrPreview = false;  // the virtual headset even when no headset is connected
     bool trueSun = false;    // light the globe from the Sun of the simulated instant
+    std::vector<std::string> elementPaths;  // --elements: the user's files or folders
+    StartTime startTime;                    // --time
 };
 
 enum class CommandLineOutcome { Run, Help, Invalid };

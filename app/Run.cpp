@@ -12,10 +12,14 @@
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 
+#include <boost/date_time/posix_time/posix_time.hpp>
+
 #include <cstdint>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace earth {
@@ -87,6 +91,16 @@ void reportTimings(Scene& scene, std::uint32_t frameIndex, double swapStart) {
     }
 }
 
+// Read before the scene exists, so that a file that cannot be used stops start-up before
+// any window opens; its time counts to the scene's catalogue stage.
+Sky timedSky(const std::vector<std::string>& elementPaths, const StartTime& startTime) {
+    startupMarkBegin();
+    Sky sky = loadSky(elementPaths, startTime,
+                      boost::posix_time::microsec_clock::universal_time(), std::cerr);
+    startupMark(StartupStage::Catalogue);
+    return sky;
+}
+
 }  // namespace
 
 namespace {
@@ -117,11 +131,13 @@ void openHeadset(const Settings& settings, std::unique_ptr<ovrlib::HeadsetContex
 void run(const Settings& settings) {
     const int width = settings.width;
     const int height = settings.height;
-    const bool noTour = settings.noTour;
     // Decoding the images takes about as long as creating the window and building the GL
     // objects; the two run side by side, leaving the main thread a core of its own.
     const unsigned cores = std::thread::hardware_concurrency();
     const ImagePreload images(startupImages(), cores > 2 ? 2u : 1u);
+    // The tour is about the embedded 2014 sky.
+    Sky sky = timedSky(settings.elementPaths, settings.startTime);
+    const bool noTour = settings.noTour || sky.ownElements;
     initWindowSystem();
     // The runtime guard and the device come before the window, whose size they decide, and
     // go after it: the runtime shuts down last.
@@ -140,7 +156,7 @@ void run(const Settings& settings) {
     {
         // Destroyed before the window: its GL objects and the headset's render targets go
         // while the context is current.
-        Scene scene(headset.get(), window, aspect, noTour);
+        Scene scene(headset.get(), window, aspect, noTour, std::move(sky));
         scene.setTrueSun(settings.trueSun);
         glfwSetWindowUserPointer(window, &scene);
         glfwSetKeyCallback(window, onKey);

@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 namespace earth {
 namespace {
@@ -28,11 +29,12 @@ ScriptContext buildScript(bool noTour, const std::vector<Satellite>& satellites,
 
 }  // namespace
 
-Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool noTour)
+Scene::Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool noTour, Sky sky)
     : headset_(headset),
       window_(window),
       aspect_(aspect),
-      satellites_(loadSatellites()),
+      clock_(sky.start),
+      satellites_(std::move(sky.satellites)),
       splashScreens_(glm::vec3(0.0f, 0.0f, 1.75f), 1.25f, 2.0f),
       earth_(clock_, scale_),
       satelliteRenderer_(clock_, satellites_),

@@ -9,6 +9,7 @@
 #include "data/OrbitGeometry.h"
 #include "data/Satellite.h"
 #include "data/SimulationClock.h"
+#include "data/Sky.h"
 #include "ovrlib/Framebuffer.h"
 #include "render/EarthRenderer.h"
 #include "render/PanelRenderer.h"
@@ -37,8 +38,9 @@ namespace earth {
 class Scene {
 public:
     // Needs the window's GL context current. `headset` is null in desktop mode and must
-    // outlive the scene.
-    Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool noTour);
+    // outlive the scene. The clock starts at the sky's start instant.
+    Scene(ovrlib::Headset* headset, GLFWwindow* window, float aspect, bool noTour,
+          Sky sky = embeddedSky());
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;

@@ -3,8 +3,9 @@
 // seen from the free camera's start (3 Earth radii out), at 1x and 10x the catalogue (copies
 // shifted in phase) and for one 1280x720 window or two 1080x1200 headset eyes (one
 // propagation, both eyes drawn). Each stage ends with glFinish, so a software rasteriser's
-// work is charged to the stage that asked for it. Uses only the renderers' long-standing
-// interfaces, so that the same file measures an older tree for an old-beside-new table.
+// work is charged to the stage that asked for it. It uses only the renderers' long-standing
+// interfaces, so that it also measures an older tree for an old-beside-new table (there the
+// copies' phase went through the satellite's time of perigee instead of its mean anomaly).
 #include "render/EarthRenderer.h"
 #include "render/SatelliteRenderer.h"
 #include "render/Starfield.h"
@@ -34,8 +35,7 @@ std::vector<Satellite> scaledCatalogue(int copies) {
     for (int c = 0; c < copies; ++c) {
         for (Satellite s : base) {
             s.catalogNumber += c * 1000000;
-            s.perigeeTime += boost::posix_time::milliseconds(
-                static_cast<std::int64_t>(s.period * 1000.0 * c / copies));
+            s.meanAnomaly += 6.283185307179586 * c / copies;
             out.push_back(std::move(s));
         }
     }

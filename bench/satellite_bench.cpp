@@ -5,9 +5,10 @@
 // (copies shifted in phase). A separate benchmark times the tube draw submission.
 #include "render/SatelliteRenderer.h"
 
-#include "data/Catalogue.h"
+#include "ElementFileWriter.h"
+
 #include "data/OrbitGeometry.h"
-#include "data/TleReader.h"
+#include "data/Sky.h"
 
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
@@ -17,8 +18,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -80,25 +83,17 @@ OffscreenContext& sharedContext() {
     return context;
 }
 
-const std::vector<Satellite>& baseCatalogue() {
-    static const std::vector<Satellite> catalogue = earth::loadSatellites();
-    return catalogue;
-}
-
-// `copies` copies of the catalogue, each shifted by a fraction of its period and renumbered
-// above the real numbers.
+// `copies` times the embedded catalogue's objects, shifted along their orbits from copy to
+// copy, written to an OMM CSV file and loaded from it as a user's file is.
 std::vector<Satellite> scaledCatalogue(int copies) {
-    std::vector<Satellite> out;
-    const auto& base = baseCatalogue();
-    for (int c = 0; c < copies; ++c) {
-        for (Satellite s : base) {
-            s.catalogNumber += c * 1000000;
-            s.perigeeTime += boost::posix_time::milliseconds(
-                static_cast<std::int64_t>(s.period * 1000.0 * c / copies));
-            out.push_back(std::move(s));
-        }
-    }
-    return out;
+    const std::string path = earth::bench::writeElementFile(
+        earth::bench::syntheticSets(earth::bench::embeddedSetCount() *
+                                    static_cast<std::size_t>(copies)),
+        earth::ElementFormat::OmmCsv, "orbitarium_bench_copies");
+    std::ostringstream quiet;
+    auto sky = earth::loadSky({path}, {}, earth::SimulationClock::embeddedSkyStart(), quiet);
+    std::filesystem::remove(path);
+    return std::move(sky.satellites);
 }
 
 enum Demand { kNothing = 0, kRide = 1, kGaze = 2 };

@@ -5,6 +5,7 @@
 #include "data/TleReader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <iostream>
 #include <map>
 #include <ostream>
@@ -73,14 +74,21 @@ const std::vector<std::int32_t> sunSynchronousLeoSatellites = {
 
 namespace {
 
+// Two-digit years compare as the years they stand for: a 1999 set is older than a 2014 one.
 bool isLater(const TleRecord& candidate, const TleRecord& stored) {
-    return stored.epochYear < candidate.epochYear ||
-           (stored.epochYear == candidate.epochYear && stored.epochDay < candidate.epochDay);
+    const int candidateYear = fullEpochYear(candidate.epochYear);
+    const int storedYear = fullEpochYear(stored.epochYear);
+    return storedYear < candidateYear ||
+           (storedYear == candidateYear && stored.epochDay < candidate.epochDay);
 }
 
 bool isDebrisCategory(const std::string& name) {
-    return std::find(debrisCategories.begin(), debrisCategories.end(), name) !=
-           debrisCategories.end();
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower.find("debris") != std::string::npos ||
+           std::find(debrisCategories.begin(), debrisCategories.end(), name) !=
+               debrisCategories.end();
 }
 
 }  // namespace
@@ -91,21 +99,28 @@ std::vector<Satellite> loadSatellites() {
 
 std::vector<Satellite> loadSatellites(const CategoryTable& categories,
                                       std::uint16_t catalogueResource, std::ostream& warnings) {
-    std::map<std::int32_t, TleRecord> elementSets;
+    std::vector<ElementCategory> read;
+    read.reserve(categories.size());
+    for (const auto& [category, resourceId] : categories) {
+        ElementCategory& into = read.emplace_back();
+        into.name = category;
+        TleReader reader(resourceId);
+        while (auto record = reader.next()) into.sets.push_back(std::move(*record));
+    }
+    return assembleCatalogue(read, catalogueResource, warnings);
+}
+
+std::vector<Satellite> assembleCatalogue(const std::vector<ElementCategory>& categories,
+                                         std::uint16_t catalogueResource, std::ostream& warnings) {
+    std::map<std::int32_t, const TleRecord*> elementSets;
     std::map<std::int32_t, std::set<std::string>> categoryNames;
     std::map<std::int32_t, CatalogueRecord> rows;
 
-    for (const auto& [category, resourceId] : categories) {
-        TleReader reader(resourceId);
-        while (auto record = reader.next()) {
-            const std::int32_t number = record->catalogNumber;
-            const auto stored = elementSets.find(number);
-            if (stored == elementSets.end()) {
-                elementSets.emplace(number, std::move(*record));
-            } else if (isLater(*record, stored->second)) {
-                stored->second = std::move(*record);
-            }
-            categoryNames[number].insert(category);
+    for (const ElementCategory& category : categories) {
+        for (const TleRecord& record : category.sets) {
+            const auto [stored, inserted] = elementSets.emplace(record.catalogNumber, &record);
+            if (!inserted && isLater(record, *stored->second)) stored->second = &record;
+            categoryNames[record.catalogNumber].insert(category.name);
         }
     }
 
@@ -127,7 +142,13 @@ std::vector<Satellite> loadSatellites(const CategoryTable& categories,
         if (const auto found = rows.find(number); found != rows.end()) {
             row = found->second;
         }
-        satellites.push_back(makeSatellite(record, row, std::move(listed), isDebris));
+        if (record->name.empty()) {
+            TleRecord named = *record;
+            named.name = row && !row->name.empty() ? row->name : "NORAD " + std::to_string(number);
+            satellites.push_back(makeSatellite(named, row, std::move(listed), isDebris));
+        } else {
+            satellites.push_back(makeSatellite(*record, row, std::move(listed), isDebris));
+        }
     }
     return satellites;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The joined catalogue: element sets of every category plus the catalogue table.
 
+#include "data/ElementFiles.h"
 #include "data/Satellite.h"
 
 #include <cstdint>
@@ -29,6 +30,14 @@ std::vector<Satellite> loadSatellites();
 // The same assembly over any category table and catalogue resource (tests, benchmarks).
 std::vector<Satellite> loadSatellites(const CategoryTable& categories,
                                       std::uint16_t catalogueResource, std::ostream& warnings);
+
+// The assembly itself: per catalogue number the set of the latest epoch (the earliest
+// category wins a tie), the names of all its categories, the catalogue facts of the table
+// resource where the number has a row. A set without a name takes the row's name, or
+// "NORAD" and its number. A category is debris when it is one of `debrisCategories` or its
+// name says "debris".
+std::vector<Satellite> assembleCatalogue(const std::vector<ElementCategory>& categories,
+                                         std::uint16_t catalogueResource, std::ostream& warnings);
 
 // A copy of the first satellite with this number; throws "Invalid satellite".
 Satellite findSatellite(const std::vector<Satellite>& satellites, std::int32_t catalogNumber);

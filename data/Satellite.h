@@ -34,7 +34,12 @@ struct Satellite {
     float semiMinorAxis = 0.0f;      // metres
     float apogeeRadius = 0.0f;       // metres from the Earth's centre
     float perigeeRadius = 0.0f;      // metres from the Earth's centre
-    boost::posix_time::ptime perigeeTime;  // UTC, at or before the element epoch
+    boost::posix_time::ptime epoch;  // UTC instant of the element set
+    double meanAnomaly = 0.0;        // radians at the epoch
+    // Secular drift under the Earth's oblateness, radians per second.
+    double meanMotion = 0.0;   // rate of the mean anomaly
+    double raanRate = 0.0;     // the plane turns about the pole
+    double perigeeRate = 0.0;  // the perigee turns within the plane
     std::string country;
     std::string users;    // who uses it ("Government", "Commercial/Military", ...)
     std::string purpose;  // what for ("Navigation/Global Positioning", ...)

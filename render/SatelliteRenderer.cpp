@@ -22,14 +22,15 @@ namespace {
 constexpr std::size_t kSourceBuffer = 0;
 constexpr std::size_t kRibbonIndexBuffer = 1;  // corners 0 1 2 2 1 3 of each ribbon
 constexpr std::size_t kHeadRecordsBuffer = 4;
+constexpr std::size_t kOrbitStateBuffer = 7;
 constexpr std::size_t kHeadsAfterCapture = 3;
-constexpr std::size_t kTubesAfterCapture = 5;  // the shown segments of capture buffer b
+constexpr std::size_t kTubesAfterCapture = 6;  // the shown segments of capture buffer b
 // Scratch of the per-view sort (orbit-sort.csh): chunk counts, ribbon and tube lists, the
 // indirect draw commands.
-constexpr std::size_t kChunksBuffer = 9;
-constexpr std::size_t kRibbonsBuffer = 10;
-constexpr std::size_t kTubesBuffer = 11;
-constexpr std::size_t kCommandsBuffer = 12;
+constexpr std::size_t kChunksBuffer = 10;
+constexpr std::size_t kRibbonsBuffer = 11;
+constexpr std::size_t kTubesBuffer = 12;
+constexpr std::size_t kCommandsBuffer = 13;
 constexpr std::size_t kCommandWords = 9;        // per range (orbit-sort.csh)
 constexpr std::size_t kPropagationArray = 0;
 constexpr GLuint kSortChunk = 64;  // segments per invocation of the sort, and its group size
@@ -38,6 +39,11 @@ constexpr GLuint kSortChunk = 64;  // segments per invocation of the sort, and i
 // edges.
 constexpr float kRibbonPixels = 3.0f;
 constexpr GLuint kGatherGroup = 64;  // local_size_x of the gather program
+constexpr GLuint kOrbitTextureUnit = 0;  // "binding = 0" of uOrbits in orbit-position.vsh
+// The shader's time counts from a base instant that is moved here once the clock has left
+// it by this much: the float then resolves about 6e-5 s, and moving the base means
+// recomputing 48 bytes per satellite.
+constexpr double kRebaseSeconds = 600.0;
 
 static_assert(sizeof(glm::vec3) == 12, "heads are read back as packed vec3");
 
@@ -108,16 +114,19 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
 
     vertexArrays_ = glcommon::GlNameArray<3>(glGenVertexArrays, glDeleteVertexArrays);
     glBindVertexArray(vertexArrays_[kPropagationArray]);
-    buffers_ = glcommon::GlNameArray<13>(glGenBuffers, glDeleteBuffers);
+    buffers_ = glcommon::GlNameArray<14>(glGenBuffers, glDeleteBuffers);
     glBindBuffer(GL_ARRAY_BUFFER, buffers_[kSourceBuffer]);
 
+    motions_.reserve(catalogue.size());
     for (const Satellite& satellite : catalogue) {
         // A repeated number keeps its first range; the later records are still drawn.
         VertexRangeMap one;
-        buildOrbitVertices(records_, segments_, one, satellite, satellitePhase(clock, satellite),
-                           satellite.catalogNumber);
+        buildOrbitVertices(records_, segments_, one, satellite,
+                           static_cast<std::int32_t>(motions_.size()), satellite.catalogNumber);
         ranges_.insert(one.begin(), one.end());
+        motions_.push_back(orbitMotion(satellite, clock.epoch()));
     }
+    states_.resize(motions_.size());
     GLint64 maxBlock = 0;
     glGetInteger64v(GL_MAX_SHADER_STORAGE_BLOCK_SIZE, &maxBlock);
     if (static_cast<std::uint64_t>(records_.size()) * sizeof(PropagatedVertex) >
@@ -153,18 +162,25 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
                  records_.data(), GL_DYNAMIC_DRAW);
 
     constexpr GLsizei stride = sizeof(OrbitVertex);
-    floatAttribute(0, 3, stride, offsetof(OrbitVertex, center));
-    floatAttribute(1, 3, stride, offsetof(OrbitVertex, majorAxis));
-    floatAttribute(2, 3, stride, offsetof(OrbitVertex, minorAxis));
-    floatAttribute(3, 4, stride, offsetof(OrbitVertex, color));
-    floatAttribute(4, 1, stride, offsetof(OrbitVertex, semiMajorAxis));
-    floatAttribute(5, 1, stride, offsetof(OrbitVertex, semiMinorAxis));
-    floatAttribute(6, 1, stride, offsetof(OrbitVertex, eccentricity));
-    floatAttribute(7, 1, stride, offsetof(OrbitVertex, phase));
-    floatAttribute(8, 1, stride, offsetof(OrbitVertex, period));
-    floatAttribute(9, 1, stride, offsetof(OrbitVertex, strength));
-    floatAttribute(10, 1, stride, offsetof(OrbitVertex, size));
-    intAttribute(11, stride, offsetof(OrbitVertex, show));
+    floatAttribute(0, 4, stride, offsetof(OrbitVertex, color));
+    floatAttribute(1, 1, stride, offsetof(OrbitVertex, lead));
+    floatAttribute(2, 1, stride, offsetof(OrbitVertex, strength));
+    floatAttribute(3, 1, stride, offsetof(OrbitVertex, size));
+    intAttribute(4, stride, offsetof(OrbitVertex, show));
+    intAttribute(5, stride, offsetof(OrbitVertex, orbit));
+
+    // The satellites' orbit states, read by the shader as a buffer texture; filled at the
+    // first pass.
+    glBindBuffer(GL_TEXTURE_BUFFER, buffers_[kOrbitStateBuffer]);
+    glBufferData(GL_TEXTURE_BUFFER,
+                 static_cast<GLsizeiptr>(std::max<std::size_t>(1, states_.size()) *
+                                         sizeof(OrbitState)),
+                 nullptr, GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
+    orbitTexture_ = glcommon::GlNameArray<1>(glGenTextures, glDeleteTextures);
+    glBindTexture(GL_TEXTURE_BUFFER, orbitTexture_[0]);
+    glTexBuffer(GL_TEXTURE_BUFFER, GL_RGBA32F, buffers_[kOrbitStateBuffer]);
+    glBindTexture(GL_TEXTURE_BUFFER, 0);
 
     // Zero-filled, so that the first frame draws and reads hidden, zero records rather than
     // whatever the allocation held.
@@ -239,8 +255,14 @@ void SatelliteRenderer::propagate() {
     if (records_.empty()) return;
     const auto count = static_cast<GLsizei>(records_.size());
 
+    const double now = clock_.time();
+    if (!statesReady_ || std::fabs(now - base_) > kRebaseSeconds) rebase(now);
+    shaderTime_ = static_cast<float>(now - base_);
+
     glUseProgram(propagation_.id());
-    glUniform1f(0, clock_.time());
+    glUniform1f(0, shaderTime_);
+    glActiveTexture(GL_TEXTURE0 + kOrbitTextureUnit);
+    glBindTexture(GL_TEXTURE_BUFFER, orbitTexture_[0]);
     glBindVertexArray(vertexArrays_[kPropagationArray]);
     glBindBuffer(GL_ARRAY_BUFFER, buffers_[kSourceBuffer]);
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, buffers_[writeBuffer_]);
@@ -257,6 +279,7 @@ void SatelliteRenderer::propagate() {
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
+    glBindTexture(GL_TEXTURE_BUFFER, 0);
 
     if (mode_ == ReadBack::Heads && !slots_.empty()) {
         // Heads of this pass into its own small buffer; nothing reads it before the next
@@ -397,6 +420,17 @@ void SatelliteRenderer::draw(const glm::mat4& projection, const glm::mat4& view)
         glBindBufferBase(GL_SHADER_STORAGE_BUFFER, binding, 0);
     }
     glBindVertexArray(0);
+}
+
+void SatelliteRenderer::rebase(double now) {
+    base_ = now;
+    for (std::size_t i = 0; i < motions_.size(); ++i) states_[i] = orbitStateAt(motions_[i], now);
+    statesReady_ = true;
+    if (states_.empty()) return;
+    glBindBuffer(GL_TEXTURE_BUFFER, buffers_[kOrbitStateBuffer]);
+    glBufferSubData(GL_TEXTURE_BUFFER, 0,
+                    static_cast<GLsizeiptr>(states_.size() * sizeof(OrbitState)), states_.data());
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
 }
 
 void SatelliteRenderer::uploadRange(const VertexRange& range) {

@@ -55,7 +55,7 @@ public:
         std::uint64_t bytes = 0;
     };
 
-    // Lengths in the records are in scene units (orbit::sceneScale). Needs a current GL 4.3
+    // Lengths of the orbits are in scene units (orbit::sceneScale). Needs a current GL 4.3
     // context; fails only as program building fails. Heads falls back to Everything when the
     // captured records exceed what one shader storage block may address on this driver.
     // The tube draw reads the captured records through a shader storage block, in ranges of
@@ -91,6 +91,12 @@ public:
     const std::vector<OrbitVertex>& records() const { return records_; }
     const std::vector<std::uint32_t>& segmentIndices() const { return segments_; }
     const VertexRangeMap& ranges() const { return ranges_; }
+    // Each satellite's orbit at the base instant of the latest pass, in catalogue order
+    // (OrbitVertex::orbit indexes it), and the latest pass's time since that base: with
+    // orbitPosition they give what the shader computed.
+    const std::vector<OrbitState>& orbitStates() const { return states_; }
+    float shaderTime() const { return shaderTime_; }
+    double baseTime() const { return base_; }
     ReadBack readBackMode() const { return mode_; }
     // Every record of the pass that positions currently come from (the pass before the
     // latest), read from the GPU now; not counted in the totals.
@@ -137,6 +143,8 @@ private:
         std::uint64_t visibility = 0;  // the visibility change it was built for
     };
 
+    // Moves the shader's base instant to the clock time `now` and uploads every orbit state.
+    void rebase(double now);
     void uploadRange(const VertexRange& range);
     void buildTubeList(std::size_t captureBuffer);
     const Slot* findSlot(int catalogNumber) const;
@@ -154,6 +162,11 @@ private:
     glcommon::ShaderProgram sort_;
     glcommon::ShaderProgram gather_;
     std::vector<OrbitVertex> records_;
+    std::vector<OrbitMotion> motions_;  // per satellite of the catalogue, in its order
+    std::vector<OrbitState> states_;    // the same at base_
+    double base_ = 0.0;                 // clock seconds of the states
+    bool statesReady_ = false;
+    float shaderTime_ = 0.0f;
     std::vector<std::uint32_t> segments_;
     std::vector<Slot> slots_;
     // Everything mode only: one record per captured record, refreshed every pass.
@@ -161,8 +174,10 @@ private:
     mutable HeadCache cache_;
     glcommon::GlNameArray<3> vertexArrays_;
     // Source, the ribbons' corner indices, two capture buffers, the slots' head records, two
-    // head buffers, the shown segments of each capture buffer, the per-view sort's four.
-    glcommon::GlNameArray<13> buffers_;
+    // head buffers, the orbit states, the shown segments of each capture buffer, the per-view
+    // sort's four.
+    glcommon::GlNameArray<14> buffers_;
+    glcommon::GlNameArray<1> orbitTexture_;  // the orbit states as a buffer texture
     // Roles of the capture buffers (and their head buffers) and of the vertex arrays that
     // draw them (1 draws capture buffer 2, 2 draws 3); swapped per pass.
     std::size_t writeBuffer_ = 2;

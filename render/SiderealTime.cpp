@@ -23,9 +23,12 @@ float siderealOffsetSeconds(const boost::posix_time::ptime& epoch) {
     return static_cast<float>(static_cast<double>(d - whole) / 1000000.0);
 }
 
-float earthRotationAngle(float time, float siderealOffset) {
-    const float hours = std::fmod(18.697374f + 24.06571f * (time + siderealOffset) / 86400.0f, 24.0f);
-    return hours / 24.0f * kTwoPi;
+float earthRotationAngle(double time, float siderealOffset) {
+    // The single-precision constants of the sidereal-time formula, evaluated in double.
+    const double hours = std::fmod(
+        double(18.697374f) + double(24.06571f) * (time + double(siderealOffset)) / 86400.0,
+        24.0);
+    return static_cast<float>(hours / 24.0 * double(kTwoPi));
 }
 
 }  // namespace earth

@@ -10,7 +10,8 @@ namespace earth {
 float siderealOffsetSeconds(const boost::posix_time::ptime& epoch);
 
 // Greenwich mean sidereal time as an angle in radians, `time` seconds after the epoch whose
-// offset is `siderealOffset`; the globe turns by it about +Y.
-float earthRotationAngle(float time, float siderealOffset);
+// offset is `siderealOffset`; the globe turns by it about +Y. The time is a double so that
+// the globe turns as smoothly after years of simulated time as at the start.
+float earthRotationAngle(double time, float siderealOffset);
 
 }  // namespace earth

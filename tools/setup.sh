@@ -12,7 +12,7 @@ packages="cmake ninja-build g++ pkg-config git ca-certificates
   libboost-dev libboost-date-time-dev libboost-iostreams-dev
   libopenal-dev libvorbis-dev libopenxr-dev libx11-dev libxss-dev libxrandr-dev
   libgl1-mesa-dri libglx-mesa0 libopenal1
-  libglm-dev libgtest-dev libbenchmark-dev"
+  libglm-dev libgtest-dev libbenchmark-dev nlohmann-json3-dev libpugixml-dev"
 test_packages="xvfb xauth x11-utils xdotool imagemagick glslang-tools dbus-daemon libdbus-1-3
   python3 python3-sgp4 python3-numpy python3-pil vorbis-tools"
 

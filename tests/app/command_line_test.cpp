@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <boost/date_time/posix_time/posix_time.hpp>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -15,7 +16,21 @@ struct Case {
     CommandLineOutcome outcome;
     Settings settings;
     std::string err;
+    std::vector<std::string> elements = {};
+    std::string time = "";  // "now", an instant as boost writes it, or empty for the default
 };
+
+Settings settings(bool noVr, bool noTour, int width, int height, bool vrPreview = false,
+                  bool trueSun = false) {
+    Settings s;
+    s.noVr = noVr;
+    s.noTour = noTour;
+    s.width = width;
+    s.height = height;
+    s.vrPreview = vrPreview;
+    s.trueSun = trueSun;
+    return s;
+}
 
 class CommandLineCases : public ::testing::TestWithParam<Case> {};
 
@@ -30,6 +45,10 @@ TEST_P(CommandLineCases, ParsesAsDocumented) {
         EXPECT_EQ(parsed.settings.noTour, c.settings.noTour);
         EXPECT_EQ(parsed.settings.width, c.settings.width);
         EXPECT_EQ(parsed.settings.height, c.settings.height);
+        EXPECT_EQ(parsed.settings.elementPaths, c.elements);
+        const StartTime& t = parsed.settings.startTime;
+        EXPECT_EQ(t.now ? "now" : t.instant ? boost::posix_time::to_simple_string(*t.instant) : "",
+                  c.time);
         EXPECT_EQ(parsed.settings.trueSun, c.settings.trueSun);
     }
 }
@@ -43,17 +62,17 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CommandLineCases,
     ::testing::Values(
         Case{"Empty", {}, Run, kDefaults, ""},
-        Case{"Flags", {"--novr", "--notour"}, Run, {true, true, 1024, 768}, ""},
-        Case{"TrueSun", {"--true-sun", "--novr"}, Run, {true, false, 1024, 768, false, true}, ""},
+        Case{"Flags", {"--novr", "--notour"}, Run, settings(true, true, 1024, 768), ""},
+        Case{"TrueSun", {"--true-sun", "--novr"}, Run, settings(true, false, 1024, 768, false, true), ""},
         Case{"EqualsAndSeparate", {"--width=800", "-h", "600", "--novr"}, Run,
-             {true, false, 800, 600}, ""},
-        Case{"AttachedShort", {"-w800", "-h600"}, Run, {false, false, 800, 600}, ""},
-        Case{"SeparateLong", {"--height", "640"}, Run, {false, false, 1024, 640}, ""},
+             settings(true, false, 800, 600), ""},
+        Case{"AttachedShort", {"-w800", "-h600"}, Run, settings(false, false, 800, 600), ""},
+        Case{"SeparateLong", {"--height", "640"}, Run, settings(false, false, 1024, 640), ""},
         Case{"FirstOccurrenceWins", {"--width", "800", "--width", "900"}, Run,
-             {false, false, 800, 768}, ""},
-        Case{"NegativeAccepted", {"--width=-5"}, Run, {false, false, -5, 768}, ""},
-        Case{"LeadingBlanksAndSign", {"--width= +12"}, Run, {false, false, 12, 768}, ""},
-        Case{"UnknownIgnored", {"--foo", "-x", "--novr"}, Run, {true, false, 1024, 768}, ""},
+             settings(false, false, 800, 768), ""},
+        Case{"NegativeAccepted", {"--width=-5"}, Run, settings(false, false, -5, 768), ""},
+        Case{"LeadingBlanksAndSign", {"--width= +12"}, Run, settings(false, false, 12, 768), ""},
+        Case{"UnknownIgnored", {"--foo", "-x", "--novr"}, Run, settings(true, false, 1024, 768), ""},
         Case{"StopsAtNonOption", {"movie.txt", "--novr"}, Run, kDefaults, ""},
         Case{"StopsAtDoubleDash", {"--", "--novr"}, Run, kDefaults, ""},
         Case{"LoneDashIsNonOption", {"-", "--novr"}, Run, kDefaults, ""},
@@ -79,7 +98,24 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"HelpWithBadWidth", {"--help", "--width=abc"}, Invalid, kDefaults,
              "Option --width=abc requires a numeric argument\n"},
         Case{"OutOfIntRange", {"--width=99999999999"}, Invalid, kDefaults,
-             "Option --width=99999999999 is out of range\n"}),
+             "Option --width=99999999999 is out of range\n"},
+
+        Case{"ElementsUpToTheNextOption", {"--elements", "a.txt", "dir", "--novr", "b.json"}, Run,
+             settings(true, false, 1024, 768), "", {"a.txt", "dir"}},
+        Case{"ElementsAttachedAndRepeated", {"--elements=a.txt", "b", "--elements", "c"}, Run,
+             kDefaults, "", {"a.txt", "b", "c"}},
+        Case{"ElementsWithoutFile", {"--elements", "--novr"}, Invalid, kDefaults,
+             "Option --elements requires element-set files or folders\n"},
+        Case{"TimeNowFirstWins", {"--time", "now", "--time=2025-03-01T12:00:00Z"}, Run, kDefaults,
+             "", {}, "now"},
+        Case{"TimeInstant", {"--time=2025-03-01T12:00:00.5Z"}, Run, kDefaults, "", {},
+             "2025-Mar-01 12:00:00.500000"},
+        Case{"TimeWithoutZone", {"--time", "2025-03-01T12:00:00"}, Invalid, kDefaults,
+             "Option --time requires now or a UTC instant such as 2025-03-01T12:00:00Z\n"},
+        Case{"TimeNotInTheCalendar", {"--time", "2023-02-29T24:00Z"}, Invalid, kDefaults,
+             "Option --time requires now or a UTC instant such as 2025-03-01T12:00:00Z\n"},
+        Case{"TimeMissing", {"--time"}, Invalid, kDefaults,
+             "Option --time requires now or a UTC instant such as 2025-03-01T12:00:00Z\n"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(UsageText, ListsEveryOptionInTableOrderWithinEightyColumns) {
@@ -103,6 +139,8 @@ TEST(UsageText, ListsEveryOptionInTableOrderWithinEightyColumns) {
               std::string::npos);
     EXPECT_NE(usage.find(" --height, -h Height of the window (only honored in NoVR mode)"),
               std::string::npos);
+    EXPECT_NE(usage.find(" --elements   Show the element sets of these files"), std::string::npos);
+    EXPECT_NE(usage.find(" --time       Simulated start: now, or a UTC instant"), std::string::npos);
 }
 
 TEST(UsageText, NarrowLinesPutDescriptionsOnLinesOfTheirOwn) {

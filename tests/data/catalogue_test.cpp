@@ -1,15 +1,16 @@
+// The catalogue table's reader and the assembly of element sets and table rows.
 #include "data/Catalogue.h"
 
 #include "data/CatalogueReader.h"
 #include "data/ResourceRegistry.h"
 
 #include <boost/algorithm/string/trim.hpp>
+#include <boost/date_time/gregorian/gregorian.hpp>
 #include <boost/tokenizer.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iostream>
-#include <set>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -17,110 +18,116 @@
 namespace earth {
 namespace {
 
-const CategoryTable testCategories = {
-    {"amateur", 60101}, {"cubesat", 60102}, {"geo", 60103},
-    {"iridium-33-debris", 60104}, {"sputnik", 60105},
+using boost::gregorian::date;
+constexpr std::uint16_t testTable = 60100;  // tests/data/catalogue/satcat.tsv
+
+std::vector<CatalogueRecord> readAll(const std::string& rows) {
+    CatalogueReader reader(TextSource{"NORAD-UCS\tcountry\tusers\tpurpose\tclass\ttype\t"
+                                      "launch-mass\tdry-mass\tlaunch-date\tname-UCS\r\n" + rows});
+    std::vector<CatalogueRecord> records;
+    while (auto record = reader.next()) records.push_back(*record);
+    return records;
+}
+
+// A row with the given fields 0, 1, 7, 8 and 9 (the others are filler).
+std::string row(const std::string& number, const std::string& country, const std::string& mass,
+                const std::string& launch, const std::string& name) {
+    return number + "\t" + country + "\tCivil\tScience\tLEO\t\t100\t" + mass + "\t" + launch +
+           "\t" + name + "\r\n";
+}
+
+std::string messageOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(no failure)";
+}
+
+TEST(CatalogueFields, MassesAndLaunchDates) {
+    const std::pair<const char*, float> masses[] = {
+        {"", 0.0f}, {"29", 29.0f}, {"1,600", 1600.0f}, {"1, 388", 1388.0f},
+        {"1,050 (BOL)", 1050.0f}, {"12.5", 12.5f}, {"2,500(EOL)", 2500.0f}};
+    for (const auto& [text, kg] : masses) EXPECT_FLOAT_EQ(parseMass(text), kg) << text;
+    EXPECT_EQ(parseLaunchDate(" 2/29/2000 "), date(2000, 2, 29));
+    EXPECT_FALSE(parseLaunchDate(" \r"));
+    const std::pair<std::function<void()>, const char*> failures[] = {
+        {[] { parseMass("(BOL)"); }, "stof"},
+        {[] { parseMass("nan"); }, "Malformed mass in KG"},
+        {[] { parseLaunchDate("1/9"); }, "Invalid launch date"},
+        {[] { parseLaunchDate("13/40/1990"); }, "Day of month value is out of range"},
+        {[] { parseLaunchDate("65537/1/2000"); }, "Month number is out of range"},  // no wrap
+        {[] { parseLaunchDate("1/1/67400"); }, "Year is out of valid range"},
+        {[] { parseLaunchDate("1//2000"); }, "stoi"},
+        {[] { CatalogueReader(TextSource{""}); }, "Missing header"}};
+    for (const auto& [f, text] : failures) EXPECT_NE(messageOf(f).find(text), std::string::npos);
+}
+
+TEST(CatalogueReader, RowsQuotingAndFailures) {
+    const auto records = readAll(row("7530", " Japan ", "1,600", "11/15/1974", "\"A, B \"") +
+                                 row("", "USA", "", "", "no number") +
+                                 row("1", "\"A\tB\"", "", "", "say \\\"hi\\\"") + "2\tUSA\r\n");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].catalogNumber, 7530);
+    EXPECT_EQ(records[0].country + records[0].users + records[0].purpose, "JapanCivilScience");
+    EXPECT_EQ(records[0].mass, 1600.0f);
+    EXPECT_TRUE(records[1].mass == 100.0f && records[1].massAtLaunch);  // no dry mass
+    EXPECT_EQ(records[0].launchDate, date(1974, 11, 15));
+    EXPECT_EQ(records[0].name, "A, B");
+    EXPECT_EQ(records[1].country + "|" + records[1].name, "A\tB|say \"hi\"");
+    EXPECT_EQ(records[2].country, "USA");  // fewer columns
+    EXPECT_EQ(messageOf([] { readAll(row("abc", "USA", "", "", "x")); }), "stoi");
+    // A malformed mass in a row without number still stops the table.
+    EXPECT_EQ(messageOf([] { readAll(row("", "USA", "nan", "", "x")); }), "Malformed mass in KG");
+    EXPECT_NE(messageOf([] { readAll(row("1", "USA", "", "", "x\\")); }), "(no failure)");
+}
+
+TleRecord set(int number, int year, double day, const std::string& name) {
+    TleRecord r = parseElementLines(
+        name, "1 25544U 98067A   14328.50000000  .00016717  00000-0  10270-3 0  9005",
+        "2 25544  51.6416 247.4627 0006703 130.5360 325.0288 15.72125391563537");
+    r.catalogNumber = number;
+    r.epochYear = year;
+    r.epochDay = day;
+    return r;
+}
+
+const std::vector<ElementCategory> categories = {
+    {"amateur", {set(90001, 14, 328.5, "OLD"), set(90005, 99, 300.0, "OF 1999")}},
+    {"cubesat", {set(90001, 14, 329.1, "NEW"), set(90002, 14, 320.25, "FROM CUBESAT")}},
+    {"geo", {set(90002, 14, 320.25, "FROM GEO"), set(90003, 14, 310.0, "GEO")}},
+    {"iridium-33-debris", {set(90003, 13, 310.0, "OF 2013"), set(90005, 14, 100, "OF 2014")}},
+    {"My-Debris", {set(90009, 14, 1.0, ""), set(90010, 14, 1.0, "")}},
 };
-constexpr std::uint16_t testTable = 60100;
 
-std::vector<Satellite> load(const CategoryTable& table, std::string* warnings = nullptr) {
-    std::ostringstream stream;
-    auto satellites = loadSatellites(table, testTable, stream);
-    if (warnings) *warnings = stream.str();
-    return satellites;
-}
-
-std::vector<std::int32_t> numbersOf(const std::vector<Satellite>& satellites) {
-    std::vector<std::int32_t> numbers;
-    for (const Satellite& s : satellites) numbers.push_back(s.catalogNumber);
-    return numbers;
-}
-
-TEST(CatalogueAssembly, MergesSetsByNumberWhateverTheFileOrder) {
-    const CategoryTable reversed(testCategories.rbegin(), testCategories.rend());
-    for (const CategoryTable* table : {&testCategories, &reversed}) {
+TEST(CatalogueAssembly, LatestEpochByFullYearRowsAndNamesWhateverTheFileOrder) {
+    const std::vector<ElementCategory> reversed(categories.rbegin(), categories.rend());
+    for (const auto* table : {&categories, &reversed}) {
         SCOPED_TRACE(table == &reversed ? "reversed" : "in order");
-        const auto satellites = load(*table);
-        EXPECT_EQ(numbersOf(satellites), (std::vector<std::int32_t>{2, 90001, 90002, 90003, 90004}));
+        std::ostringstream warnings;
+        const auto satellites = assembleCatalogue(*table, testTable, warnings);
+        EXPECT_EQ(warnings.str(), "Warning: duplicated satellite 7530\n");
+        std::vector<std::int32_t> numbers;
+        for (const Satellite& s : satellites) numbers.push_back(s.catalogNumber);
+        EXPECT_EQ(numbers, (std::vector<std::int32_t>{90001, 90002, 90003, 90005, 90009, 90010}));
         const Satellite cubesat = findSatellite(satellites, 90001);
-        EXPECT_EQ(cubesat.name, "CUBESAT NEW");  // the latest epoch wins: day 329.1 beats 328.5
+        EXPECT_EQ(cubesat.name, "NEW");
         EXPECT_EQ(cubesat.categories, (std::vector<std::string>{"amateur", "cubesat"}));
         EXPECT_FALSE(cubesat.isDebris);
-        // The epoch year decides before the day: year 14 day 310 beats year 13 day 310.
-        const Satellite mixed = findSatellite(satellites, 90003);
-        EXPECT_EQ(mixed.name, "GEO AND DEBRIS");
-        EXPECT_EQ(mixed.categories, (std::vector<std::string>{"geo", "iridium-33-debris"}));
-        EXPECT_TRUE(mixed.isDebris);
-        EXPECT_EQ(mixed.orbitClass, OrbitClass::Geo);  // debris still counts as geosynchronous
-        // Equal epochs keep the earlier category.
-        EXPECT_EQ(findSatellite(satellites, 90002).name,
+        EXPECT_EQ(cubesat.country + " " + std::to_string(cubesat.mass) + " " +
+                      boost::gregorian::to_iso_string(*cubesat.launchDate),
+                  "USA/Australia 1600.000000 20130401");
+        EXPECT_EQ(findSatellite(satellites, 90003).name, "GEO");  // 2014 beats 2013
+        EXPECT_TRUE(findSatellite(satellites, 90003).isDebris);
+        EXPECT_EQ(findSatellite(satellites, 90005).name, "OF 2014");  // and 1999
+        EXPECT_EQ(findSatellite(satellites, 90002).name,              // a tie: the earlier file
                   table == &reversed ? "FROM GEO" : "FROM CUBESAT");
+        EXPECT_EQ(findSatellite(satellites, 90009).name, "Without Element Set");  // the table's
+        EXPECT_TRUE(findSatellite(satellites, 90009).isDebris);  // the file says "debris"
+        EXPECT_EQ(findSatellite(satellites, 90010).name, "NORAD 90010");
+        EXPECT_EQ(messageOf([&] { findSatellite(satellites, 7530); }), "Invalid satellite");
     }
-}
-
-TEST(CatalogueAssembly, CatalogueRowsJoinByNumberAndFindSatelliteNamesTheMissing) {
-    const auto satellites = load(testCategories);
-    const Satellite withRow = findSatellite(satellites, 90001);
-    EXPECT_EQ(withRow.country, "USA/Australia");
-    EXPECT_EQ(withRow.mass, 1600.0f);
-    EXPECT_EQ(withRow.launchDate, boost::gregorian::date(2013, 4, 1));
-    EXPECT_EQ(withRow.name, "CUBESAT NEW");  // the element set names the satellite
-
-    const Satellite sputnik = findSatellite(satellites, 2);
-    EXPECT_EQ(sputnik.categories, std::vector<std::string>{"sputnik"});
-    EXPECT_EQ(sputnik.country, "");
-    EXPECT_EQ(sputnik.mass, 0.0f);
-    EXPECT_FALSE(sputnik.launchDate);
-    EXPECT_EQ(findSatellite(satellites, 90002).mass, 1388.0f);
-}
-
-TEST(CatalogueAssembly, DuplicatedRowsWarnAndReaderFailuresPropagate) {
-    std::string warnings;
-    load(testCategories, &warnings);
-    EXPECT_EQ(warnings, "Warning: duplicated satellite 7530\n");
-    EXPECT_THROW(load({{"missing", 60999}}), std::runtime_error);
-    std::ostringstream sink;
-    EXPECT_THROW(loadSatellites(testCategories, 60107, sink), std::runtime_error);
-}
-
-TEST(CatalogueAssembly, FindSatellite) {
-    const auto satellites = load(testCategories);
-    EXPECT_EQ(findSatellite(satellites, 90004).name, "ONLY AMATEUR");
-    for (std::int32_t missing : {0, 7530, 90009, -1}) {
-        try {
-            findSatellite(satellites, missing);
-            ADD_FAILURE() << missing;
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), "Invalid satellite");
-        }
-    }
-    EXPECT_THROW(findSatellite({}, 2), std::runtime_error);
-}
-
-TEST(CatalogueTables, CategoryTableAndFixedLists) {
-    ASSERT_EQ(categoryTable.size(), 40u);
-    for (std::size_t i = 0; i < categoryTable.size(); ++i) {
-        EXPECT_EQ(categoryTable[i].second, 902 + i);
-    }
-    EXPECT_EQ(categoryTable.front().first, "1999-025");
-    EXPECT_EQ(categoryTable[35].first, "sputnik");
-    EXPECT_EQ(categoryTable.back().first, "x-comm");
-    for (const std::string& debris : debrisCategories) {
-        EXPECT_TRUE(std::any_of(categoryTable.begin(), categoryTable.end(),
-                                [&](const auto& row) { return row.first == debris; }))
-            << debris;
-    }
-    EXPECT_EQ(gpsBlockIifSatellites,
-              (std::vector<std::int32_t>{36585, 37753, 38833, 39166, 39533, 39741}));
-}
-
-// The list as it would be written in the program, for a failure message.
-std::string asConstant(const std::vector<std::int32_t>& numbers) {
-    std::string text = "{";
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        text += (i % 12 == 0 ? "\n   " : "") + std::string(" ") + std::to_string(numbers[i]) + ",";
-    }
-    return text + "\n}";
 }
 
 // The tour's polar and sun-synchronous groups are the LEO rows of the embedded table of
@@ -140,85 +147,13 @@ TEST(CatalogueTables, TourListsMatchTheEmbeddedTable) {
             fields.push_back(boost::algorithm::trim_copy(field));
         }
         if (fields.size() < 6 || fields[0].empty() || fields[4] != "LEO") continue;
-        if (fields[5] == "Polar") {
-            polar.push_back(std::stoi(fields[0]));
-        } else if (fields[5] == "Sun-Synchronous") {
-            sunSynchronous.push_back(std::stoi(fields[0]));
-        }
+        if (fields[5] == "Polar") polar.push_back(std::stoi(fields[0]));
+        if (fields[5] == "Sun-Synchronous") sunSynchronous.push_back(std::stoi(fields[0]));
     }
     std::sort(polar.begin(), polar.end());
     std::sort(sunSynchronous.begin(), sunSynchronous.end());
-    EXPECT_EQ(polarLeoSatellites, polar) << "the table now says:\n" << asConstant(polar);
-    EXPECT_EQ(sunSynchronousLeoSatellites, sunSynchronous)
-        << "the table now says:\n" << asConstant(sunSynchronous);
-    EXPECT_TRUE(std::is_sorted(polarLeoSatellites.begin(), polarLeoSatellites.end()));
-    EXPECT_TRUE(std::is_sorted(sunSynchronousLeoSatellites.begin(),
-                               sunSynchronousLeoSatellites.end()));
-}
-
-bool allCategoriesEmbedded() {
-    for (const auto& row : categoryTable) {
-        if (!findResource("DATA", std::to_string(row.second))) return false;
-    }
-    return findResource("DATA", std::to_string(catalogueResourceId)).has_value();
-}
-
-// Catalogue numbers in an element-set resource, read independently of the reader: the
-// third to seventh character of every second line of each set.
-std::set<std::int32_t> numbersIn(std::uint16_t id) {
-    std::set<std::int32_t> numbers;
-    std::istringstream lines{std::string(*findResource("DATA", std::to_string(id)))};
-    std::string name, line1, line2;
-    while (std::getline(lines, name) && std::getline(lines, line1) && std::getline(lines, line2)) {
-        numbers.insert(std::stoi(line1.substr(2, 5)));
-    }
-    return numbers;
-}
-
-TEST(CatalogueEmbedded, LoadsTheWholeCatalogue) {
-    ASSERT_TRUE(allCategoriesEmbedded())
-        << "element sets (DATA 902 to 941) or table (DATA 901) missing";
-    std::set<std::int32_t> all, debris;
-    for (const auto& [name, id] : categoryTable) {
-        const auto numbers = numbersIn(id);
-        all.insert(numbers.begin(), numbers.end());
-        if (std::count(debrisCategories.begin(), debrisCategories.end(), name)) {
-            debris.insert(numbers.begin(), numbers.end());
-        }
-    }
-
-    std::ostringstream warnings;
-    std::streambuf* old = std::cerr.rdbuf(warnings.rdbuf());
-    std::vector<Satellite> satellites;
-    try {
-        satellites = loadSatellites();
-    } catch (...) {
-        std::cerr.rdbuf(old);
-        throw;
-    }
-    std::cerr.rdbuf(old);
-    EXPECT_EQ(warnings.str(), "");
-    EXPECT_EQ(satellites.size(), all.size());
-    EXPECT_EQ(std::size_t(std::count_if(satellites.begin(), satellites.end(),
-                                        [](const Satellite& s) { return s.isDebris; })),
-              debris.size());
-    EXPECT_TRUE(std::is_sorted(satellites.begin(), satellites.end(),
-                               [](const Satellite& a, const Satellite& b) {
-                                   return a.catalogNumber < b.catalogNumber;
-                               }));
-    EXPECT_EQ(std::adjacent_find(satellites.begin(), satellites.end(),
-                                 [](const Satellite& a, const Satellite& b) {
-                                     return a.catalogNumber == b.catalogNumber;
-                                 }),
-              satellites.end());
-    for (std::int32_t number : gpsBlockIifSatellites) {
-        EXPECT_NO_THROW(findSatellite(satellites, number)) << number;
-    }
-    for (const auto* list : {&polarLeoSatellites, &sunSynchronousLeoSatellites}) {
-        for (std::int32_t number : *list) {
-            EXPECT_NO_THROW(findSatellite(satellites, number)) << "tour satellite " << number;
-        }
-    }
+    EXPECT_EQ(polarLeoSatellites, polar);
+    EXPECT_EQ(sunSynchronousLeoSatellites, sunSynchronous);
 }
 
 }  // namespace

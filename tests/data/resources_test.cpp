@@ -1,3 +1,6 @@
+// Embedded resources, and images decoded ahead on worker threads: Image(id) gets exactly
+// what decoding it in place gives, with the same errors, whatever the timing.
+#include "data/ImagePreload.h"
 #include "data/ResourceRegistry.h"
 #include "data/Resources.h"
 
@@ -11,84 +14,58 @@
 namespace earth {
 namespace {
 
-std::string failureOf(void (*f)()) {
+constexpr std::uint16_t kRed4x2 = 60010, kGrey3x3 = 60011, kNotAnImage = 60012, kSplash = 60220,
+                        kAbsent = 60999;
+
+std::string errorOf(void (*f)()) {
     try {
         f();
     } catch (const std::runtime_error& e) {
         return e.what();
     }
-    return "(no failure)";
+    return "no error";
 }
 
-TEST(Resources, LookupByTypeAndIdentifierReturnsTheEmbeddedBytesInPlace) {
+bool same(const Image& a, const Image& b) {
+    return a.width == b.width && a.height == b.height && a.channels == b.channels &&
+           std::memcmp(a.pixels.get(), b.pixels.get(),
+                       static_cast<std::size_t>(a.width) * a.height * a.channels) == 0;
+}
+
+TEST(Resources, BytesInPlaceStreamsAndMissingOnes) {
     const auto first = findResource("DATA", "60001");
-    const auto second = findResource("DATA", "60001");
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->data(), second->data());  // no copy: both point into the executable
-    EXPECT_EQ(*first, std::string("first line\r\nsecond line\r\n\r\nlast line without end"));
-    // Type and identifier both count, whole.
-    EXPECT_FALSE(findResource("IMG", "60001"));
-    EXPECT_FALSE(findResource("DATA", "6000"));
-    EXPECT_FALSE(findResource("DATA", "600011"));
-    EXPECT_TRUE(findResource("IMG", "60010"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->data(), findResource("DATA", "60001")->data());  // no copy
+    EXPECT_FALSE(findResource("IMG", "60001"));  // type and identifier both count, whole
+    EXPECT_EQ(errorOf([] { openDataResource(950); }), "Missing data resource 950");
 }
 
-TEST(Resources, StreamReadsLinesKeepingCarriageReturns) {
-    ResourceStream stream = openDataResource(60001);
-    std::string line;
-    std::vector<std::string> lines;
-    while (std::getline(stream, line)) lines.push_back(line);
-    EXPECT_EQ(lines, (std::vector<std::string>{"first line\r", "second line\r", "\r",
-                                               "last line without end"}));
-}
-
-TEST(Resources, StreamReadsFixedSizeBinaryRecords) {
-    ResourceStream stream = openDataResource(60002);
-    double record[3];
-    int count = 0;
-    while (stream.read(reinterpret_cast<char*>(record), sizeof record)) {
-        EXPECT_EQ(record[0], count);
-        EXPECT_EQ(record[1], -count);
-        EXPECT_EQ(record[2], count * 0.5);
-        ++count;
+TEST(ImagePreload, GivesWhatDecodingInPlaceGivesWithTheSameErrors) {
+    const std::vector<std::uint16_t> ids{kSplash, kRed4x2, kGrey3x3, kRed4x2};
+    std::vector<Image> reference;
+    for (std::uint16_t id : ids) reference.emplace_back(id);
+    // Zero workers leaves everything queued (taken in place); one and two race the taker.
+    for (unsigned workers : {0u, 1u, 2u}) {
+        const ImagePreload preload({kSplash, kRed4x2, kAbsent, kGrey3x3, kNotAnImage, kRed4x2},
+                                   workers);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            EXPECT_TRUE(same(Image(ids[i]), reference[i])) << ids[i] << ", " << workers;
+        }
+        EXPECT_TRUE(same(Image(kRed4x2), reference[1])) << "asked once more";
+        EXPECT_EQ(errorOf([] { Image image(kAbsent); }), "Missing image resource");
+        EXPECT_EQ(errorOf([] { Image image(kNotAnImage); }), "Load failure");
     }
-    EXPECT_EQ(count, 10);
 }
 
-TEST(Resources, MissingResourcesFailWithTheirSentences) {
-    EXPECT_EQ(failureOf([] { openDataResource(950); }), "Missing data resource 950");
-    EXPECT_EQ(failureOf([] { openDataResource(60010); }), "Missing data resource 60010");
-    EXPECT_EQ(failureOf([] { Image image(950); }), "Missing image resource");
-    EXPECT_EQ(failureOf([] {
-                  int w, h, c;
-                  loadImageResource(60001, w, h, c);
-              }),
-              "Missing image resource");
-}
-
-TEST(Resources, ImagesDecodeWithTheFilesOwnChannelCount) {
-    const Image png(60010);
-    EXPECT_EQ(png.width, 4);
-    EXPECT_EQ(png.height, 2);
-    EXPECT_EQ(png.channels, 3);
-    const unsigned char* p = png.pixels.get();
-    EXPECT_EQ(p[0], 255);  // (0,0) red
-    EXPECT_EQ(p[1], 0);
-    EXPECT_EQ(p[3], 0);  // (1,0) green
-    EXPECT_EQ(p[4], 255);
-
-    const Image jpeg(60011);
-    EXPECT_EQ(jpeg.width, 3);
-    EXPECT_EQ(jpeg.height, 3);
-    EXPECT_EQ(jpeg.channels, 1);
-    EXPECT_NEAR(jpeg.pixels.get()[4], 128, 3);  // JPEG rounding
-}
-
-TEST(Resources, UndecodableImageIsALoadFailure) {
-    int w = -1, h = -1, c = -1;
-    unsigned char* pixels = loadImageResource(60012, w, h, c);
-    EXPECT_EQ(pixels, nullptr);
-    EXPECT_EQ(failureOf([] { Image image(60012); }), "Load failure");
+TEST(ImagePreload, UntakenDecodesAndNestedPreloadsEndCleanly) {
+    { const ImagePreload unused({kSplash, kSplash, kGrey3x3, kRed4x2}, 2); }
+    const Image reference(kGrey3x3);
+    const ImagePreload outer({kGrey3x3}, 1);
+    {
+        const ImagePreload inner({kRed4x2}, 1);
+        EXPECT_EQ(Image(kRed4x2).width, 4);  // from the inner one
+    }
+    EXPECT_TRUE(same(Image(kGrey3x3), reference)) << "the outer one is in effect again";
 }
 
 }  // namespace
