@@ -8,6 +8,8 @@
 #include "render/PanelPlacement.h"
 #include "script/Tour.h"
 
+#include <boost/date_time/gregorian/gregorian_types.hpp>
+#include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -159,7 +161,12 @@ void Scene::layOutPanels(float dt) {
             placePanel(panelCamera, entry.nearView, where->position, where->direction);
         drawSatelliteInformation(panelRenderer_, place, dt, *satellite, entry.details == 0);
     }
-    hud_.layOut(script_, clock_.time(), windowSize_, dt, panelRenderer_, panelCamera);
+    // The status line counts from 2014-11-21 00:00 UTC, whatever instant the clock started at.
+    static const boost::posix_time::ptime kCatalogueEpoch(boost::gregorian::date(2014, 11, 21));
+    const double sinceCatalogueEpoch =
+        static_cast<double>((clock_.epoch() - kCatalogueEpoch).total_microseconds()) * 1e-6 +
+        clock_.time();
+    hud_.layOut(script_, sinceCatalogueEpoch, windowSize_, dt, panelRenderer_, panelCamera);
     panelRenderer_.upload();
 }
 
