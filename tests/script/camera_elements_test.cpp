@@ -49,10 +49,7 @@ ControlSet only(Control c) { return ControlSet().set(static_cast<std::size_t>(c)
 
 // The free-exploration loop wired as the builder wires it, driven by held controls.
 struct Exploration : ::testing::Test {
-    Exploration() {
-        sats.add(5, {0, 0, 2}, {1, 0, 0});
-        sats.add(8, {0, 2, 0}, {1, 0, 0});
-    }
+    Exploration() { sats.add(5, {0, 0, 2}); sats.add(8, {0, 2, 0}); }  // both moving along +X
     const OrbitPose& pose() const { return free.controller().pose; }
 
     // One frame with `down` held (pressed where it was not held the frame before).
@@ -62,10 +59,7 @@ struct Exploration : ::testing::Test {
         in.pitch = pitch, in.yaw = yaw, in.zoom = zoom, in.rate = rate, in.gaze = gaze;
         ctx.update(in);
     }
-    void tap(Control c) {
-        frame(only(c));
-        frame();
-    }
+    void tap(Control c) { frame(only(c)); frame(); }
     void steer(float& axis, float value, float seconds) {
         axis = value;
         for (int i = 0; i < static_cast<int>(std::lround(seconds / kDt)); ++i) frame();
@@ -162,21 +156,6 @@ TEST_F(Exploration, FullLoopLookFlyRideAndReturn) {
     EXPECT_EQ(sats.records[5].color, glm::vec4(1.0f));
 }
 
-TEST_F(Exploration, FlightToASatelliteThatVanishesGoesStraightOn) {
-    selection.select(5, ctx);
-    sats.records.erase(5);
-    tap(Control::Select);
-    EXPECT_EQ(ctx.current, &free) << "the flight handed over from its start";
-    EXPECT_EQ(sats.orbitAlpha(), 1.0f);
-    selection.select(8, ctx);
-    frame(only(Control::Select));
-    ASSERT_EQ(ctx.current, &stick);
-    sats.records.erase(8);  // gone mid-flight: the saved rate is not restored
-    frame();
-    EXPECT_EQ(ctx.current, &reorient);
-    EXPECT_EQ(ctx.rate, 0.0f);
-}
-
 TEST_F(Exploration, ARolledRideTakesTheTurnTimeThereAndBackToAnUprightView) {
     // Below the camera moving along +Y: the ride view is rolled a quarter turn, so the
     // flight lasts (pi/2) / (pi/8) = 4 s although the path is short, and so does the turn
@@ -195,6 +174,21 @@ TEST_F(Exploration, ARolledRideTakesTheTurnTimeThereAndBackToAnUprightView) {
     expectVec(ctx.camera.position, {0, 0, 2.9f}, 1e-5f, "same place");
     expectVec(ctx.camera.up, {0, 1, 0}, 1e-5f, "upright");
     EXPECT_EQ(ctx.rate, 1000.0f);
+}
+
+TEST_F(Exploration, FlightToASatelliteThatVanishesGoesStraightOn) {
+    selection.select(5, ctx);
+    sats.records.erase(5);
+    tap(Control::Select);
+    EXPECT_EQ(ctx.current, &free) << "the flight handed over from its start";
+    EXPECT_EQ(sats.orbitAlpha(), 1.0f);
+    selection.select(8, ctx);
+    frame(only(Control::Select));
+    ASSERT_EQ(ctx.current, &stick);
+    sats.records.erase(8);  // gone mid-flight: the saved rate is not restored
+    frame();
+    EXPECT_EQ(ctx.current, &reorient);
+    EXPECT_EQ(ctx.rate, 0.0f);
 }
 
 TEST_F(Exploration, FlightToTheFarSideHasAFiniteDuration) {

@@ -43,27 +43,19 @@ TEST_F(ScriptElements, SetRateEasesFromTheEffectiveRateAndAPauseFreezesIt) {
     ctx.togglePause();
     ctx.update(input(0.25f, {Control::Continue}));  // the wait hands over even while paused
     ctx.togglePause();
+    ASSERT_EQ(ctx.current, &ramp);
     for (float expected : {0.0f, 14.64466f, 50.0f, 85.35534f, 100.0f}) {
-        ASSERT_EQ(ctx.current, &ramp);
         EXPECT_FALSE(ramp.isFinished());
         ctx.update(input(0.25f));
         EXPECT_NEAR(ctx.rate, expected, 1e-3f);
+        if (expected != 50.0f) continue;
+        ctx.togglePause();  // paused halfway: frozen, then on from the same place
+        EXPECT_EQ(ctx.effectiveRate(), 0.0f);
+        for (int i = 0; i < 100; ++i) ctx.update(input(0.25f));
+        EXPECT_NEAR(ctx.rate, 50.0f, 1e-3f);
+        ctx.togglePause();
     }
     EXPECT_TRUE(ramp.isFinished());
-
-    // Paused mid-ramp: frozen, then it goes on from the same place.
-    SetRate slow(0.0f, 2.0f, nullptr);
-    ScriptContext ctx2(&sats, CameraFrame{}, 1000.0f, 0, &slow);
-    ctx2.update(input(0.5f));
-    ctx2.update(input(0.5f));
-    const float before = ctx2.rate;
-    ctx2.togglePause();
-    EXPECT_EQ(ctx2.effectiveRate(), 0.0f);
-    for (int i = 0; i < 100; ++i) ctx2.update(input(0.5f));
-    EXPECT_EQ(ctx2.rate, before);
-    ctx2.togglePause();
-    ctx2.update(input(0.5f));  // value at 1.0 s of 2: halfway
-    EXPECT_NEAR(ctx2.rate, 500.0f, 1e-3f);
 }
 
 // The ramp behind every rate change and camera move; SetRate above checks its easing.
@@ -102,8 +94,9 @@ TEST_F(ScriptElements, CompoundFansEveryEventOutInSlotOrderAndOnlyContinueAndSki
 }
 
 TEST_F(ScriptElements, CompoundEndsOnlyWhenEverySlotHasFinished) {
-    // Slot 0: a ramp of 1 s followed by a wait; slot 1: a ramp of 0.5 s.
-    ProbeElement after("after", &log);
+    // Slot 0: a ramp of 1 s followed by a wait; slot 1: a ramp of 0.5 s. Chains of instant
+    // steps inside a compound are rows of the tour's table.
+    ProbeElement after("after");
     WaitForInput wait(nullptr);
     SetRate first(10.0f, 1.0f, &wait);
     SetRate second(20.0f, 0.5f, nullptr);
@@ -116,17 +109,6 @@ TEST_F(ScriptElements, CompoundEndsOnlyWhenEverySlotHasFinished) {
     EXPECT_EQ(ctx.current, &step);
     ctx.onContinue();  // reaches the wait inside the compound
     EXPECT_EQ(ctx.current, &after);
-
-    // A child chain ending in an unfinished element keeps it running.
-    log.clear();
-    ProbeElement forever("forever", &log);
-    SubsetVisible leadsOn({}, &forever), other({}, nullptr);
-    CompoundScriptElement step2({&leadsOn, &other}, &after);
-    ScriptContext ctx2(&sats, CameraFrame{}, 1.0f, 0, &step2);
-    for (int i = 0; i < 5; ++i) ctx2.update(input(1.0f));
-    EXPECT_EQ(ctx2.current, &step2);
-    EXPECT_EQ(step2.children()[0], &forever);
-    EXPECT_EQ(log.size(), 6u);  // started once, updated five times
 }
 
 }  // namespace
