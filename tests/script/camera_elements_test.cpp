@@ -30,13 +30,15 @@ TEST(TransitionToSatellite, WaitsForTheSatelliteThenFollowsAndRidesIt) {
     ScriptContext ctx(&sats, fromAngles(0, 0, 3).frame, 1.0f, 0, &fly);
     for (int i = 0; i < 120; ++i) ctx.update(input(kDt));  // not found yet: the flight waits
     expectVec(ctx.camera.position, {0, 0, 3}, 0.0f, "waiting");
-    glm::vec3 at;
+    glm::vec3 at, motion;
     for (float angle = 0.0f; angle < 2.0f && ctx.current == &fly; angle += 0.01f) {
         at = {2 * std::sin(angle), 0, 2 * std::cos(angle)};  // it moves; the flight follows it
-        sats.add(42, at, {std::cos(angle), 0, -std::sin(angle)});
+        motion = {std::cos(angle), 0, -std::sin(angle)};
+        sats.add(42, at, motion);
         ctx.update(input(kDt));
     }
     expectVec(ctx.camera.position, at, 1e-5f, "arrived where the satellite is now");
+    expectVec(ctx.camera.up, lookFromPoint(at, motion).frame.up, 1e-5f, "in the ride's view");
     sats.add(42, {0, 3, 0}, {0, 0, 1});
     ctx.update(input(kDt));
     EXPECT_EQ(ctx.current, &ride) << "riding never hands over";

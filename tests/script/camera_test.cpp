@@ -33,33 +33,8 @@ void expectView(const CameraFrame& f, const char* what) {
     expectVec(glm::cross(f.basis[0], f.up), -f.forward, 1e-5f, what);
 }
 
-// The tour checks the fromFrame round trip at its own poses; these add hand-computed views,
-// a pose below the equator and azimuths brought into 0..2pi.
-TEST(CameraPose, FromAnglesMatchesHandComputedPosesAndFromFrameInvertsIt) {
-    const float r2 = std::sqrt(0.5f);
-    const struct {
-        float elevation, azimuth, distance, wrapped;
-        glm::vec3 position, forward, right;
-    } cases[] = {
-        {kPi / 4, 0, std::sqrt(2.0f), 0, {0, 1, 1}, {0, -r2, -r2}, {1, 0, 0}},
-        {-kPi / 4, kPi / 2, std::sqrt(2.0f), kPi / 2, {1, -1, 0}, {-r2, r2, 0}, {0, 0, -1}},
-        {0, -kPi / 2, 1, 1.5f * kPi, {-1, 0, 0}, {1, 0, 0}, {0, 0, 1}},
-    };
-    for (const auto& c : cases) {
-        const OrbitPose p = fromAngles(c.elevation, c.azimuth, c.distance);
-        expectVec(p.frame.position, c.position, 1e-5f, "position");
-        expectVec(p.frame.forward, c.forward, 1e-5f, "forward");
-        expectVec(p.frame.basis[0], c.right, 1e-5f, "right");
-        expectView(p.frame, "pose");
-        EXPECT_NEAR(p.azimuth, c.wrapped, 1e-5f);
-        const OrbitPose back = fromFrame(p.frame);
-        EXPECT_NEAR(back.elevation, c.elevation, 1e-5f);
-        EXPECT_NEAR(back.azimuth, c.wrapped, 1e-4f);
-        EXPECT_NEAR(back.distance, c.distance, 1e-5f);
-    }
-    EXPECT_NEAR(fromAngles(0, 7.0f, 3).azimuth, 7.0f - 2 * kPi, 1e-6f);
-}
-
+// Positions, orientations and the fromFrame round trip at ordinary poses show in the tour's
+// end poses and the exploration flights and rides; these are the places where they can fail.
 TEST(CameraPose, DegenerateInputsStillGiveAnUprightView) {
     // Over a pole world up is parallel to the view; the right vector is the one the pose
     // tends to as the camera nears the pole, so the view does not jump there.
@@ -79,6 +54,7 @@ TEST(CameraPose, DegenerateInputsStillGiveAnUprightView) {
         ASSERT_TRUE(finitePose(p));
         expectView(p.frame, "degenerate reference or place");
     }
+    EXPECT_NEAR(fromAngles(0, 7.0f, 3).azimuth, 7.0f - 2 * kPi, 1e-6f);  // kept within 0..2pi
     // Huge azimuths must not spin the wrapping loop for ever; non-numbers, motion along the
     // line of sight or no position at all still give a pose.
     for (const OrbitPose& p : {fromAngles(0, 1e30f, 3), fromAngles(kNaN, 1, 3), fromAngles(0, kNaN, 3),

@@ -60,8 +60,8 @@ TEST_F(ScriptElements, SetRateEasesFromTheEffectiveRateAndAPauseFreezesIt) {
 
 // The ramp behind every rate change and camera move; SetRate above checks its easing.
 TEST(Tween, DegenerateDurationsAndStepsStillEnd) {
-    for (float d : {0.0f, -3.0f, std::numeric_limits<float>::quiet_NaN(),
-                    std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()}) {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    for (float d : {0.0f, -3.0f, nan, inf, -inf}) {
         Tween t;
         t.arm(5.0f, 7.0f, d);
         EXPECT_TRUE(std::isfinite(t.duration)) << d;
@@ -72,7 +72,7 @@ TEST(Tween, DegenerateDurationsAndStepsStillEnd) {
     // A non-number or negative step must not stop the tween for ever.
     Tween t;
     t.arm(0.0f, 1.0f, 0.1f);
-    t.update(std::numeric_limits<float>::quiet_NaN());
+    t.update(nan);
     t.update(-1.0f);
     EXPECT_EQ(t.elapsed, 0.0f);
     for (int i = 0; i < 3 && t.active; ++i) t.update(0.06f);
