@@ -7,11 +7,16 @@
 # With --callgrind the measured frames run under valgrind's callgrind and their instruction
 # count is printed (slow: keep FRAMES small; start-up runs uninstrumented). The window size
 # comes from ORBITARIUM_PROBE_WIDTH and ORBITARIUM_PROBE_HEIGHT (default 1280 x 720).
+# ORBITARIUM_PROBE_HEADSET=1 runs headset mode instead (the virtual headset when no runtime is
+# installed: two 1080x1200 eyes, one 2160x1200 window). With ORBITARIUM_TIMINGS=1 the
+# program's per-stage frame line from log.txt is printed too.
 set -eu
 exe=$(readlink -f "$1")
 width=${ORBITARIUM_PROBE_WIDTH:-1280}
 height=${ORBITARIUM_PROBE_HEIGHT:-720}
 frames=${2:-100}
+mode=--novr
+[ "${ORBITARIUM_PROBE_HEADSET:-0}" = 1 ] && mode=
 probe=$(readlink -f "$(dirname "$0")/../build/bench/liborbitarium_frame_probe.so")
 [ -f "$probe" ] || { echo "build the probe first: ninja -C build orbitarium_frame_probe" >&2; exit 1; }
 work=$(mktemp -d)
@@ -24,15 +29,16 @@ if [ "${3:-}" = --callgrind ]; then
   # valgrind hands LD_PRELOAD on to the program it runs.
   LP_NUM_THREADS=0 LD_PRELOAD="$probe" valgrind --tool=callgrind --instr-atstart=no \
     --smc-check=all-non-file --callgrind-out-file="$work/callgrind.%p" \
-    "$exe" --novr --notour -w "$width" -h "$height" >/dev/null 2>"$work/valgrind.txt"
+    "$exe" $mode --notour -w "$width" -h "$height" >/dev/null 2>"$work/valgrind.txt"
   cat probe.txt
   # The probe dumps the measured frames as their own part; its total is the figure.
   for f in "$work"/callgrind.*; do
     grep -q "measured frames" "$f" && awk '/^summary:/{print "instructions", $2}' "$f"
   done
 else
-  LD_PRELOAD="$probe" "$exe" --novr --notour -w "$width" -h "$height"
+  LD_PRELOAD="$probe" "$exe" $mode --notour -w "$width" -h "$height"
   cat probe.txt
+  grep '^frame' log.txt 2>/dev/null || true
 fi
 [ ! -s err.txt ] || { echo "err.txt:"; cat err.txt; }
 rm -rf "$work"

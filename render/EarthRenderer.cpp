@@ -3,50 +3,26 @@
 #include "data/Resources.h"
 #include "data/SimulationClock.h"
 #include "data/SolarPosition.h"
+#include "render/GlobeDetail.h"
 #include "render/LoadedEarthData.h"
 #include "render/SiderealTime.h"
+#include "render/ViewGeometry.h"
 #include "render/Textures.h"
 
 #include <epoxy/gl.h>
+#include <glm/geometric.hpp>
 #include <glm/gtc/matrix_transform.hpp>
+#include <glm/matrix.hpp>
+
+#include <algorithm>
+#include <string_view>
 
 namespace earth {
 
 namespace {
 
-// The mesh's lists are large; they live only until they are uploaded.
-IndexedMesh globeMesh(float radius, const EarthResources& resources) {
-    if (resources.mesh != nullptr) return IndexedMesh(*resources.mesh);
-    const LoadedEarthData data(radius, resources.grid);
-    return IndexedMesh(data);
-}
-
-glcommon::GlNameArray<1> mapTexture(std::uint16_t id, GLint internalFormat) {
-    const Image image(id);
-    return glcommon::Texture2D(image, internalFormat);
-}
-
-}  // namespace
-
-EarthRenderer::EarthRenderer(const SimulationClock& clock, const float& scale,
-                             const EarthResources& resources)
-    : clock_(clock),
-      scale_(scale),
-      program_(),
-      mesh_(globeMesh(scale * orbit::earthRadius, resources)),
-      dayTexture_(mapTexture(resources.day, GL_RGB)),
-      specularTexture_(mapTexture(resources.specular, GL_RED)),
-      nightTexture_(mapTexture(resources.night, GL_RGB)) {
-    light_.position = glm::vec3(2.0f, 2.0f, 2.0f);
-    light_.color = glm::vec3(1.0f);
-    light_.attenuation = 0.5f;
-    light_.ambientCoefficient = 0.01f;
-    surfaceMaterial_.shininess = 0.2f;
-    surfaceMaterial_.specularColor = glm::vec3(0.001f);
-    specularMaterial_.shininess = 5.0f;
-    specularMaterial_.specularColor = glm::vec3(1.0f);
-
-    mesh_.bind();
+// Attributes 0, 1, 2 of the mesh's vertex array (left bound by the mesh).
+void describeMeshVertices() {
     const GLsizei stride = sizeof(MeshVertex);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride,
@@ -58,6 +34,58 @@ EarthRenderer::EarthRenderer(const SimulationClock& clock, const float& scale,
     glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<const void*>(offsetof(MeshVertex, uv)));
     glBindVertexArray(0);
+}
+
+float outerRadius(const IGeometryProvider& mesh) {
+    float r = 0.0f;
+    for (const MeshVertex& v : mesh.vertices()) r = std::max(r, glm::length(v.position));
+    return r;
+}
+
+// Every grid point, then every 2nd, 4th and 8th: at the tour's distances the finest level puts
+// several triangles into each pixel. The lists are large; they live only until uploaded.
+EarthRenderer::Levels globeLevels(float radius, const EarthResources& resources) {
+    EarthRenderer::Levels levels;
+    const auto add = [&levels](const IGeometryProvider& mesh, float deviation) {
+        levels.meshes.emplace_back(mesh);
+        describeMeshVertices();
+        levels.deviations.push_back(deviation);
+    };
+    const std::string_view grid = elevationGrid(resources.grid);
+    const LoadedEarthData finest(grid, radius);
+    levels.outerRadius = outerRadius(finest);
+    add(finest, 0.0f);
+    for (int step : {2, 4, 8}) {
+        const LoadedEarthData coarse(grid, radius, ElevationGridShape{}, step);
+        add(coarse, coarse.deviationFrom(finest));
+    }
+    return levels;
+}
+
+glcommon::GlNameArray<1> mapTexture(std::uint16_t id, GLint internalFormat) {
+    const Image image(id);
+    return glcommon::MipmappedTexture2D(image, internalFormat);
+}
+
+}  // namespace
+
+EarthRenderer::EarthRenderer(const SimulationClock& clock, const float& scale,
+                             const EarthResources& resources)
+    : clock_(clock),
+      scale_(scale),
+      program_(),
+      levels_(globeLevels(scale * orbit::earthRadius, resources)),
+      dayTexture_(mapTexture(resources.day, GL_RGB)),
+      specularTexture_(mapTexture(resources.specular, GL_RED)),
+      nightTexture_(mapTexture(resources.night, GL_RGB)) {
+    light_.position = glm::vec3(2.0f, 2.0f, 2.0f);
+    light_.color = glm::vec3(1.0f);
+    light_.attenuation = 0.5f;
+    light_.ambientCoefficient = 0.01f;
+    surfaceMaterial_.shininess = 0.2f;
+    surfaceMaterial_.specularColor = glm::vec3(0.001f);
+    specularMaterial_.shininess = 5.0f;
+    specularMaterial_.specularColor = glm::vec3(1.0f);
 
     siderealOffset_ = siderealOffsetSeconds(clock_.epoch());
 }
@@ -76,12 +104,21 @@ glm::vec3 EarthRenderer::lightPosition() const {
 }
 
 void EarthRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const glm::vec3 eye(glm::inverse(view)[3]);
+    const float pixelsPerUnit = pixelsPerUnitAtUnitDistance(
+        projection, glm::vec4(viewport[0], viewport[1], viewport[2], viewport[3]));
+    lastLevel_ = chooseGlobeLevel(levels_.deviations, pixelsPerUnit,
+                                  glm::length(eye) - levels_.outerRadius);
+    const IndexedMesh& mesh = levels_.meshes[lastLevel_];
+
     const glm::mat4 modelView = view * model();
     // The light is fixed in the inertial frame: it follows the view, not the globe's turn.
     Light eyeLight = light_;
     eyeLight.position = glm::vec3(view * glm::vec4(lightPosition(), 1.0f));
 
-    mesh_.bind();
+    mesh.bind();
     program_.use(projection, modelView, surfaceMaterial_, specularMaterial_, eyeLight, 0, 1, 2);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, dayTexture_[0]);
@@ -89,7 +126,7 @@ void EarthRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
     glBindTexture(GL_TEXTURE_2D, specularTexture_[0]);
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, nightTexture_[0]);
-    mesh_.draw();
+    mesh.draw();
     glActiveTexture(GL_TEXTURE0);
     glBindVertexArray(0);
 }

@@ -1,5 +1,8 @@
 #pragma once
-// The lit relief globe, turned about +Y by the sidereal time of the simulated instant.
+// The lit relief globe, turned about +Y by the sidereal time of the simulated instant. It is
+// kept at four levels of detail (every grid point, every 2nd, 4th and 8th) and each draw takes
+// the coarsest that stays within half a pixel of the finest (render/GlobeDetail.h); the maps
+// are mipmapped.
 
 #include "render/BasicProgram.h"
 #include "render/GlName.h"
@@ -7,11 +10,12 @@
 
 #include <glm/mat4x4.hpp>
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace earth {
 
-class IGeometryProvider;
 class SimulationClock;
 
 struct EarthResources {
@@ -19,8 +23,6 @@ struct EarthResources {
     std::uint16_t specular = 549;  // water mask, GL_RED
     std::uint16_t night = 517;     // city lights, GL_RGB
     std::uint16_t grid = 942;      // elevation grid
-    // A ready mesh instead of the grid (tests); used only during construction.
-    const IGeometryProvider* mesh = nullptr;
 };
 
 class EarthRenderer {
@@ -34,6 +36,10 @@ public:
 
     // The globe's model matrix for the clock's present time.
     glm::mat4 model() const;
+    // Per level, finest first: how far its surface strays from the finest one's (scene units).
+    const std::vector<float>& levelDeviations() const { return levels_.deviations; }
+    // The level the latest draw used.
+    std::size_t lastLevel() const { return lastLevel_; }
     float siderealOffset() const { return siderealOffset_; }
     const Light& light() const { return light_; }
 
@@ -44,11 +50,19 @@ public:
     // The light position drawn with, in world coordinates.
     glm::vec3 lightPosition() const;
 
+    // The meshes, finest first, and what the level choice needs to know about them.
+    struct Levels {
+        std::vector<IndexedMesh> meshes;
+        std::vector<float> deviations;
+        float outerRadius = 0.0f;  // of the highest relief: the nearest the eye can be
+    };
+
 private:
     const SimulationClock& clock_;
     const float& scale_;
     BasicProgram program_;
-    IndexedMesh mesh_;
+    Levels levels_;
+    std::size_t lastLevel_ = 0;
     glcommon::GlNameArray<1> dayTexture_;
     glcommon::GlNameArray<1> specularTexture_;
     glcommon::GlNameArray<1> nightTexture_;

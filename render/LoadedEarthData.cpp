@@ -3,11 +3,14 @@
 #include "data/OrbitGeometry.h"
 #include "data/ResourceRegistry.h"
 
+#include <glm/geometric.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace earth {
 
@@ -85,24 +88,30 @@ GridRecord readRecord(const char* grid, std::size_t index) {
 
 }  // namespace
 
-LoadedEarthData::LoadedEarthData(float radius, std::uint16_t gridResource) {
+std::string_view elevationGrid(std::uint16_t gridResource) {
     const auto bytes = findResource("DATA", std::to_string(gridResource));
     if (!bytes) {
         throw std::runtime_error("Missing data resource " + std::to_string(gridResource));
     }
-    build(*bytes, radius, ElevationGridShape{});
+    return *bytes;
+}
+
+LoadedEarthData::LoadedEarthData(float radius, std::uint16_t gridResource) {
+    build(elevationGrid(gridResource), radius, ElevationGridShape{}, 1);
 }
 
 LoadedEarthData::LoadedEarthData(std::string_view gridBytes, float radius,
-                                 ElevationGridShape shape) {
-    build(gridBytes, radius, shape);
+                                 ElevationGridShape shape, int step) {
+    build(gridBytes, radius, shape, step);
 }
 
-void LoadedEarthData::build(std::string_view gridBytes, float radius, ElevationGridShape shape) {
+void LoadedEarthData::build(std::string_view gridBytes, float radius, ElevationGridShape shape,
+                            int step) {
     static_assert(sizeof(GridRecord) == kElevationRecordBytes);
     if (shape.columns < 2 || shape.rows < 1) {
         throw std::invalid_argument("Elevation grid needs at least 2 columns and 1 row");
     }
+    if (step < 1) throw std::invalid_argument("Globe mesh step must be at least 1");
     const std::size_t available = gridBytes.size() / kElevationRecordBytes;
     if (available < shape.recordCount()) {
         throw std::runtime_error("Elevation grid holds " + std::to_string(available) +
@@ -110,27 +119,33 @@ void LoadedEarthData::build(std::string_view gridBytes, float radius, ElevationG
                                  " needed");
     }
     const char* grid = gridBytes.data();
-    const std::size_t columns = static_cast<std::size_t>(shape.columns);
-    const std::size_t rows = static_cast<std::size_t>(shape.rows);
-    const std::size_t ringSize = columns + 1;
+    for (int row = shape.rows - 1; row >= 0; row -= step) rows_.push_back(row);
+    if (rows_.back() != 0) rows_.push_back(0);
+    for (int column = 0; column < shape.columns; column += step) columns_.push_back(column);
+    columns_.push_back(shape.columns);
+    const std::size_t gridRows = static_cast<std::size_t>(shape.rows);
+    const std::size_t rings = rows_.size();
+    const std::size_t ringSize = columns_.size();  // the closing vertex included
+    const std::size_t vertexCount = 2 + rings * ringSize;
 
     // Written in place into storage sized once: no growth, no per-vertex allocation.
-    vertices_.resize(shape.vertexCount());
+    vertices_.resize(vertexCount);
     MeshVertex* const out = vertices_.data();
     out[0] = poleVertex(90.0f, radius);
     // The grid runs down the columns, the rings run along the rows. A band of neighbouring
     // columns is read down the column streams together, so that reads and writes stay on a
     // few pages at a time instead of jumping one grid column (10.8 kB) per vertex.
     constexpr std::size_t kBand = 16;
-    std::vector<CachedSinCos> columnAzimuths(columns);
+    std::vector<CachedSinCos> columnAzimuths(ringSize - 1);
     CachedSinCos theta;
-    for (std::size_t first = 0; first < columns; first += kBand) {
-        const std::size_t last = std::min(columns, first + kBand);
-        for (std::size_t q = 0; q < rows; ++q) {
-            const std::size_t row = rows - 1 - q;
+    for (std::size_t first = 0; first + 1 < ringSize; first += kBand) {
+        const std::size_t last = std::min(ringSize - 1, first + kBand);
+        for (std::size_t q = 0; q < rings; ++q) {
+            const auto row = static_cast<std::size_t>(rows_[q]);
             MeshVertex* ring = out + 1 + ringSize * q;
             for (std::size_t c = first; c < last; ++c) {
-                const GridRecord record = readRecord(grid, c * rows + row);
+                const auto column = static_cast<std::size_t>(columns_[c]);
+                const GridRecord record = readRecord(grid, column * gridRows + row);
                 const float latitude = static_cast<float>(record.latitude);
                 const float longitude = static_cast<float>(record.longitude);
                 theta.set(colatitude(latitude));
@@ -141,25 +156,26 @@ void LoadedEarthData::build(std::string_view gridBytes, float radius, ElevationG
         }
     }
     // The seam vertex repeats column 0 where the texture wraps round: same place, u = 1.
-    for (std::size_t q = 0; q < rows; ++q) {
+    for (std::size_t q = 0; q < rings; ++q) {
         MeshVertex* ring = out + 1 + ringSize * q;
-        ring[columns] = ring[0];
-        ring[columns].uv.x = 1.0f;
+        ring[ringSize - 1] = ring[0];
+        ring[ringSize - 1].uv.x = 1.0f;
     }
-    out[shape.vertexCount() - 1] = poleVertex(-90.0f, radius);
+    out[vertexCount - 1] = poleVertex(-90.0f, radius);
 
-    indices_.resize(shape.indexCount());
+    const std::size_t cells = ringSize - 1;
+    indices_.resize(3 * cells * (2 + 2 * (rings - 1)));
     std::uint32_t* index = indices_.data();
     const auto v = [ringSize](std::size_t q, std::size_t c) {
         return static_cast<std::uint32_t>(1 + ringSize * q + c);
     };
-    for (std::size_t c = 0; c < columns; ++c) {
+    for (std::size_t c = 0; c < cells; ++c) {
         *index++ = 0;
         *index++ = v(0, c);
         *index++ = v(0, c + 1);
     }
-    for (std::size_t q = 0; q + 1 < rows; ++q) {
-        for (std::size_t c = 0; c < columns; ++c) {
+    for (std::size_t q = 0; q + 1 < rings; ++q) {
+        for (std::size_t c = 0; c < cells; ++c) {
             *index++ = v(q, c + 1);
             *index++ = v(q, c);
             *index++ = v(q + 1, c);
@@ -168,12 +184,60 @@ void LoadedEarthData::build(std::string_view gridBytes, float radius, ElevationG
             *index++ = v(q + 1, c + 1);
         }
     }
-    const std::uint32_t southPole = static_cast<std::uint32_t>(shape.vertexCount() - 1);
-    for (std::size_t c = 0; c < columns; ++c) {
-        *index++ = v(rows - 1, c + 1);
-        *index++ = v(rows - 1, c);
+    const std::uint32_t southPole = static_cast<std::uint32_t>(vertexCount - 1);
+    for (std::size_t c = 0; c < cells; ++c) {
+        *index++ = v(rings - 1, c + 1);
+        *index++ = v(rings - 1, c);
         *index++ = southPole;
     }
+}
+
+namespace {
+
+// For each value of `finer` (both lists run monotonically in the same direction and share
+// their ends), the cell [k, k + 1] of `coarser` that holds it and the fraction of the way
+// across the cell.
+std::vector<std::pair<std::size_t, double>> cellsOf(const std::vector<int>& finer,
+                                                    const std::vector<int>& coarser) {
+    std::vector<std::pair<std::size_t, double>> cells;
+    cells.reserve(finer.size());
+    std::size_t k = 0;
+    for (int value : finer) {
+        const auto beyond = [&](std::size_t i) {
+            return coarser[0] <= coarser.back() ? value > coarser[i] : value < coarser[i];
+        };
+        while (k + 2 < coarser.size() && beyond(k + 1)) ++k;
+        const double width = coarser[k + 1] - coarser[k];
+        cells.emplace_back(k, (value - coarser[k]) / width);
+    }
+    return cells;
+}
+
+}  // namespace
+
+float LoadedEarthData::deviationFrom(const LoadedEarthData& finer) const {
+    const auto rowCells = cellsOf(finer.rows_, rows_);
+    const auto columnCells = cellsOf(finer.columns_, columns_);
+    const std::size_t ringSize = columns_.size();
+    const std::size_t finerRingSize = finer.columns_.size();
+    const auto at = [&](std::size_t q, std::size_t c) {
+        return glm::dvec3(vertices_[1 + ringSize * q + c].position);
+    };
+    double worst = 0.0;
+    for (std::size_t q = 0; q < rowCells.size(); ++q) {
+        const auto [k, a] = rowCells[q];
+        for (std::size_t c = 0; c < columnCells.size(); ++c) {
+            const auto [j, b] = columnCells[c];
+            // The cell's two triangles split along its diagonal from (k, j + 1) to (k + 1, j).
+            const glm::dvec3 point =
+                a + b <= 1.0 ? at(k, j) + b * (at(k, j + 1) - at(k, j)) + a * (at(k + 1, j) - at(k, j))
+                             : at(k + 1, j + 1) + (1.0 - b) * (at(k + 1, j) - at(k + 1, j + 1)) +
+                                   (1.0 - a) * (at(k, j + 1) - at(k + 1, j + 1));
+            const glm::dvec3 fine(finer.vertices_[1 + finerRingSize * q + c].position);
+            worst = std::max(worst, glm::length(point - fine));
+        }
+    }
+    return static_cast<float>(worst);
 }
 
 }  // namespace earth

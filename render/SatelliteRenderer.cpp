@@ -1,12 +1,15 @@
 #include "render/SatelliteRenderer.h"
 
 #include "data/GazePick.h"
+#include "render/ViewGeometry.h"
 
 #include <epoxy/gl.h>
 #include <glm/geometric.hpp>
 #include <glm/gtc/type_ptr.hpp>
+#include <glm/matrix.hpp>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 
@@ -17,11 +20,24 @@ namespace {
 // Buffer and vertex-array roles that never change. The head buffer of capture buffer b is
 // b + kHeadsAfterCapture.
 constexpr std::size_t kSourceBuffer = 0;
-constexpr std::size_t kIndexBuffer = 1;
+constexpr std::size_t kRibbonIndexBuffer = 1;  // corners 0 1 2 2 1 3 of each ribbon
 constexpr std::size_t kHeadRecordsBuffer = 4;
 constexpr std::size_t kOrbitStateBuffer = 7;
 constexpr std::size_t kHeadsAfterCapture = 3;
+constexpr std::size_t kTubesAfterCapture = 6;  // the shown segments of capture buffer b
+// Scratch of the per-view sort (orbit-sort.csh): chunk counts, ribbon and tube lists, the
+// indirect draw commands.
+constexpr std::size_t kChunksBuffer = 10;
+constexpr std::size_t kRibbonsBuffer = 11;
+constexpr std::size_t kTubesBuffer = 12;
+constexpr std::size_t kCommandsBuffer = 13;
+constexpr std::size_t kCommandWords = 9;        // per range (orbit-sort.csh)
 constexpr std::size_t kPropagationArray = 0;
+constexpr GLuint kSortChunk = 64;  // segments per invocation of the sort, and its group size
+// Segments narrower than this on screen are drawn as ribbons: at three pixels and less a
+// tube's nine sides and a flat band of its mean width cover the same pixels but for their
+// edges.
+constexpr float kRibbonPixels = 3.0f;
 constexpr GLuint kGatherGroup = 64;  // local_size_x of the gather program
 constexpr GLuint kOrbitTextureUnit = 0;  // "binding = 0" of uOrbits in orbit-position.vsh
 // The shader's time counts from a base instant that is moved here once the clock has left
@@ -42,10 +58,16 @@ glcommon::ProgramDescription propagationProgram() {
 }
 
 glcommon::ProgramDescription tubeProgram() {
+    return glcommon::ProgramDescription::drawing("orbit.vsh", "orbit.fsh");
+}
+
+glcommon::ProgramDescription ribbonProgram() {
+    return glcommon::ProgramDescription::drawing("orbit-ribbon.vsh", "orbit-ribbon.fsh");
+}
+
+glcommon::ProgramDescription sortProgram() {
     glcommon::ProgramDescription d;
-    d.vertex = "orbit.vsh";
-    d.geometry = "orbit.gsh";
-    d.fragment = "orbit.fsh";
+    d.compute = "orbit-sort.csh";
     return d;
 }
 
@@ -67,18 +89,6 @@ void intAttribute(GLuint location, GLsizei stride, std::size_t at) {
     glVertexAttribIPointer(location, 1, GL_INT, stride, offset(at));
 }
 
-// The tube program reads a capture buffer through attributes 0 to 5.
-void describeCapture(GLuint buffer) {
-    constexpr GLsizei stride = sizeof(PropagatedVertex);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    floatAttribute(0, 3, stride, offsetof(PropagatedVertex, position));
-    floatAttribute(1, 4, stride, offsetof(PropagatedVertex, color));
-    floatAttribute(2, 3, stride, offsetof(PropagatedVertex, normal));
-    floatAttribute(3, 1, stride, offsetof(PropagatedVertex, strength));
-    floatAttribute(4, 1, stride, offsetof(PropagatedVertex, size));
-    intAttribute(5, stride, offsetof(PropagatedVertex, show));
-}
-
 bool finite(const glm::vec3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
@@ -93,17 +103,19 @@ void readBuffer(GLuint buffer, std::size_t at, std::size_t bytes, void* into) {
 }  // namespace
 
 SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
-                                     const std::vector<Satellite>& catalogue, ReadBack readBack)
+                                     const std::vector<Satellite>& catalogue, ReadBack readBack,
+                                     std::size_t drawRangeRecords)
     : clock_(clock), mode_(readBack) {
     propagation_ = glcommon::ShaderProgram(propagationProgram());
     tubes_ = glcommon::ShaderProgram(tubeProgram());
+    ribbons_ = glcommon::ShaderProgram(ribbonProgram());
+    sort_ = glcommon::ShaderProgram(sortProgram());
     gather_ = glcommon::ShaderProgram(gatherProgram());
 
     vertexArrays_ = glcommon::GlNameArray<3>(glGenVertexArrays, glDeleteVertexArrays);
     glBindVertexArray(vertexArrays_[kPropagationArray]);
-    buffers_ = glcommon::GlNameArray<8>(glGenBuffers, glDeleteBuffers);
+    buffers_ = glcommon::GlNameArray<14>(glGenBuffers, glDeleteBuffers);
     glBindBuffer(GL_ARRAY_BUFFER, buffers_[kSourceBuffer]);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[kIndexBuffer]);
 
     motions_.reserve(catalogue.size());
     for (const Satellite& satellite : catalogue) {
@@ -121,6 +133,24 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
         static_cast<std::uint64_t>(maxBlock)) {
         mode_ = ReadBack::Everything;  // the gather could not see every record
     }
+    // The tube draw binds the captured records to a shader storage block, all at once when
+    // one block can hold them. Otherwise in ranges that start where the driver accepts a byte
+    // offset and overlap by at least one record, so that each segment (two neighbouring
+    // records) lies wholly in the range of its first record.
+    std::uint64_t fits = static_cast<std::uint64_t>(maxBlock) / sizeof(PropagatedVertex);
+    if (drawRangeRecords != 0) fits = std::min<std::uint64_t>(fits, drawRangeRecords);
+    if (fits >= records_.size()) {
+        rangeRecords_ = rangeStep_ = static_cast<std::uint32_t>(std::max<std::size_t>(records_.size(), 1));
+    } else {
+        GLint alignment = 1;
+        glGetIntegerv(GL_SHADER_STORAGE_BUFFER_OFFSET_ALIGNMENT, &alignment);
+        std::uint32_t alignRecords = 1;
+        while (alignRecords * sizeof(PropagatedVertex) % static_cast<std::uint32_t>(std::max(alignment, 1)) != 0) {
+            ++alignRecords;
+        }
+        rangeRecords_ = std::max(static_cast<std::uint32_t>(fits), alignRecords + 1);
+        rangeStep_ = (rangeRecords_ - 1) / alignRecords * alignRecords;
+    }
     slots_.reserve(ranges_.size());
     for (const auto& [number, range] : ranges_) slots_.push_back(Slot{number, range});
     if (mode_ == ReadBack::Everything) readBack_.assign(records_.size(), PropagatedVertex{});
@@ -130,9 +160,6 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
 
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(records_.size() * sizeof(OrbitVertex)),
                  records_.data(), GL_DYNAMIC_DRAW);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER,
-                 static_cast<GLsizeiptr>(segments_.size() * sizeof(std::uint32_t)),
-                 segments_.data(), GL_STATIC_DRAW);
 
     constexpr GLsizei stride = sizeof(OrbitVertex);
     floatAttribute(0, 4, stride, offsetof(OrbitVertex, color));
@@ -186,10 +213,36 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
     }
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
 
-    glBindVertexArray(vertexArrays_[1]);
-    describeCapture(buffers_[2]);
-    glBindVertexArray(vertexArrays_[2]);
-    describeCapture(buffers_[3]);
+    // Nothing is shown yet: both lists are empty, as every record starts hidden. The tube
+    // draw reads everything from storage blocks; its vertex arrays have no attributes.
+    for (std::size_t b : {std::size_t{2}, std::size_t{3}}) {
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers_[b + kTubesAfterCapture]);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, 0, nullptr, GL_DYNAMIC_DRAW);
+    }
+    // The sort's scratch, sized for every segment shown: each range's lists start one place
+    // after the previous range's (room for the tube list's end mark).
+    const std::size_t segmentCount = segments_.size() / 2;
+    const std::size_t rangeCount = records_.size() / rangeStep_ + 2;
+    const auto scratch = [&](std::size_t b, std::size_t bytes) {
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers_[b]);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr,
+                     GL_DYNAMIC_COPY);
+    };
+    scratch(kChunksBuffer, (segmentCount / kSortChunk + 1) * 2 * sizeof(std::uint32_t));
+    scratch(kRibbonsBuffer, (segmentCount + rangeCount) * 2 * sizeof(std::uint32_t));
+    scratch(kTubesBuffer, (segmentCount + rangeCount) * 2 * sizeof(std::uint32_t));
+    scratch(kCommandsBuffer, rangeCount * kCommandWords * sizeof(std::uint32_t));
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    std::vector<std::uint32_t> corners;
+    corners.reserve((segmentCount + rangeCount) * 6);
+    for (std::uint32_t r = 0; r < segmentCount + rangeCount; ++r) {
+        for (std::uint32_t corner : {0u, 1u, 2u, 2u, 1u, 3u}) corners.push_back(4 * r + corner);
+    }
+    // Not through the element binding: that belongs to the vertex array bound here.
+    glBindBuffer(GL_COPY_WRITE_BUFFER, buffers_[kRibbonIndexBuffer]);
+    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(corners.size() * sizeof(std::uint32_t)),
+                 corners.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
 
     glBindVertexArray(0);
     glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, 0);
@@ -213,6 +266,9 @@ void SatelliteRenderer::propagate() {
     glBindVertexArray(vertexArrays_[kPropagationArray]);
     glBindBuffer(GL_ARRAY_BUFFER, buffers_[kSourceBuffer]);
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, buffers_[writeBuffer_]);
+
+    // The list of shown segments follows what this pass captures.
+    if (tubeLists_[writeBuffer_ - 2].visibility != visibility_) buildTubeList(writeBuffer_);
 
     glEnable(GL_RASTERIZER_DISCARD);
     glBeginTransformFeedback(GL_POINTS);
@@ -259,19 +315,111 @@ void SatelliteRenderer::propagate() {
     }
 }
 
+void SatelliteRenderer::buildTubeList(std::size_t captureBuffer) {
+    TubeList& list = tubeLists_[captureBuffer - 2];
+    list.visibility = visibility_;
+    list.pieces.clear();
+    shownSegments_.clear();
+    for (std::size_t i = 0; i + 1 < segments_.size(); i += 2) {
+        const std::uint32_t first = segments_[i];
+        if (records_[first].show == 0) continue;  // hidden by its first endpoint alone
+        const auto shown = static_cast<std::uint32_t>(shownSegments_.size() / 2);
+        // Segments come in ascending record order, so a range's segments are consecutive in the list.
+        if (list.pieces.empty() ||
+            first >= list.pieces.back().firstRecord + rangeStep_) {
+            const std::uint32_t start = first / rangeStep_ * rangeStep_;
+            const auto available = static_cast<std::uint32_t>(records_.size()) - start;
+            list.pieces.push_back(TubePiece{start, std::min(rangeRecords_, available), shown, 0});
+        }
+        ++list.pieces.back().count;
+        shownSegments_.push_back(first);
+        shownSegments_.push_back(segments_[i + 1]);
+    }
+    list.segments = shownSegments_.size() / 2;
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers_[captureBuffer + kTubesAfterCapture]);
+    glBufferData(GL_SHADER_STORAGE_BUFFER,
+                 static_cast<GLsizeiptr>(shownSegments_.size() * sizeof(std::uint32_t)),
+                 shownSegments_.data(), GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+}
+
 void SatelliteRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
-    if (segments_.empty()) return;
-    glUseProgram(tubes_.id());
-    glBindVertexArray(vertexArrays_[drawArray_]);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[kIndexBuffer]);
+    // Vertex array 1 draws capture buffer 2, vertex array 2 capture buffer 3.
+    const std::size_t captured = drawArray_ + 1;
+    const TubeList& list = tubeLists_[captured - 2];
+    if (list.pieces.empty()) return;
     const glm::mat4 viewProjection = projection * view;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const float pixels = pixelsPerUnitAtUnitDistance(
+        projection, glm::vec4(viewport[0], viewport[1], viewport[2], viewport[3]));
+    const std::array<glm::vec4, 6> planes = frustumPlanes(viewProjection);
+    const glm::vec3 eye(glm::inverse(view)[3]);
+
+    const auto bindRecords = [&](const TubePiece& piece) {
+        glBindBufferRange(GL_SHADER_STORAGE_BUFFER, 0, buffers_[captured],
+                          static_cast<GLintptr>(piece.firstRecord * sizeof(PropagatedVertex)),
+                          static_cast<GLsizeiptr>(piece.records * sizeof(PropagatedVertex)));
+    };
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, buffers_[captured + kTubesAfterCapture]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 2, buffers_[kChunksBuffer]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 3, buffers_[kRibbonsBuffer]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, buffers_[kTubesBuffer]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 5, buffers_[kCommandsBuffer]);
+
+    // Sort each range's shown segments for this view into ribbons and tubes.
+    glUseProgram(sort_.id());
+    glUniformMatrix4fv(5, 1, GL_FALSE, glm::value_ptr(viewProjection));
+    glUniform1f(6, pixels);
+    glUniform1f(7, kRibbonPixels);
+    glUniform4fv(8, 6, glm::value_ptr(planes[0]));
+    for (std::size_t p = 0; p < list.pieces.size(); ++p) {
+        const TubePiece& piece = list.pieces[p];
+        bindRecords(piece);
+        glUniform1ui(1, piece.firstSegment);
+        glUniform1ui(2, piece.count);
+        glUniform1ui(3, piece.firstRecord);
+        glUniform1ui(4, piece.firstSegment + static_cast<GLuint>(p));
+        const GLuint chunks = (piece.count + kSortChunk - 1) / kSortChunk;
+        for (GLuint pass = 0; pass < 3; ++pass) {
+            glUniform1ui(0, pass);
+            glDispatchCompute(pass == 1 ? 1 : (chunks + kSortChunk - 1) / kSortChunk, 1, 1);
+            glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
+        }
+    }
+    glMemoryBarrier(GL_COMMAND_BARRIER_BIT);
+
+    // Tubes first, ribbons after: ribbons are mostly far and thin, and the thinnest and most
+    // numerous of them are the translucent debris, which must blend over what lies behind.
+    glBindVertexArray(vertexArrays_[drawArray_]);
+    glBindBuffer(GL_DRAW_INDIRECT_BUFFER, buffers_[kCommandsBuffer]);
+    glUseProgram(tubes_.id());
     glUniformMatrix4fv(0, 1, GL_FALSE, glm::value_ptr(viewProjection));
     glUniform1f(1, orbitAlpha_);
-    glDrawElements(GL_LINES, static_cast<GLsizei>(segments_.size()), GL_UNSIGNED_INT, nullptr);
-    ++drawCalls_;
-    glBindVertexArray(0);
+    for (std::size_t p = 0; p < list.pieces.size(); ++p) {
+        bindRecords(list.pieces[p]);
+        glUniform1ui(2, list.pieces[p].firstRecord);
+        glDrawArraysIndirect(GL_TRIANGLE_STRIP, offset((p * kCommandWords + 5) * sizeof(std::uint32_t)));
+        ++drawCalls_;
+    }
+    glUseProgram(ribbons_.id());
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[kRibbonIndexBuffer]);
+    glUniformMatrix4fv(0, 1, GL_FALSE, glm::value_ptr(viewProjection));
+    glUniform1f(1, orbitAlpha_);
+    glUniform3fv(3, 1, glm::value_ptr(eye));
+    for (std::size_t p = 0; p < list.pieces.size(); ++p) {
+        bindRecords(list.pieces[p]);
+        glUniform1ui(2, list.pieces[p].firstRecord);
+        glDrawElementsIndirect(GL_TRIANGLES, GL_UNSIGNED_INT,
+                               offset(p * kCommandWords * sizeof(std::uint32_t)));
+        ++drawCalls_;
+    }
+    glBindBuffer(GL_DRAW_INDIRECT_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    for (GLuint binding = 0; binding < 6; ++binding) {
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, binding, 0);
+    }
+    glBindVertexArray(0);
 }
 
 void SatelliteRenderer::rebase(double now) {
@@ -313,6 +461,7 @@ void SatelliteRenderer::setSizes(const std::vector<std::pair<int, float>>& sizes
 }
 
 void SatelliteRenderer::setVisible(const std::vector<int>& numbers) {
+    ++visibility_;
     for (OrbitVertex& record : records_) record.show = 0;
     for (int number : numbers) {
         const auto it = ranges_.find(number);

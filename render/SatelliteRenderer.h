@@ -1,7 +1,10 @@
 #pragma once
 // Every satellite of the catalogue as a short tube along its own orbit. Positions are solved
 // on the GPU once per frame (transform feedback into two alternating capture buffers) and
-// drawn from the buffer of the previous pass. The camera and gaze selection ask for positions
+// drawn from the buffer of the previous pass. Per view a compute pass sorts the shown segments
+// into those out of sight, those thin on screen (drawn as flat ribbons facing the eye, two
+// triangles) and the rest (nine-sided tubes, one triangle strip through all); the vertex
+// stages read each segment's two captured records. The camera and gaze selection ask for positions
 // one frame behind: each pass also gathers every satellite's head into a small buffer, and a
 // query reads back only the heads it needs, from the pass before the latest one.
 
@@ -55,8 +58,10 @@ public:
     // Lengths of the orbits are in scene units (orbit::sceneScale). Needs a current GL 4.3
     // context; fails only as program building fails. Heads falls back to Everything when the
     // captured records exceed what one shader storage block may address on this driver.
+    // The tube draw reads the captured records through a shader storage block, in ranges of
+    // at most `drawRangeRecords` records (0: as many as the driver allows one block).
     SatelliteRenderer(const SimulationClock& clock, const std::vector<Satellite>& catalogue,
-                      ReadBack readBack = ReadBack::Heads);
+                      ReadBack readBack = ReadBack::Heads, std::size_t drawRangeRecords = 0);
 
     SatelliteRenderer(const SatelliteRenderer&) = delete;
     SatelliteRenderer& operator=(const SatelliteRenderer&) = delete;
@@ -64,7 +69,8 @@ public:
     // Solves every record for the clock's time. Positions asked for afterwards are those of
     // the previous pass, never of the one just issued.
     void propagate();
-    // All shown tubes. Changes no depth, cull or blend state.
+    // All shown tubes, as the previous pass captured them (both eyes of a headset frame draw
+    // the same pass). Changes no depth, cull or blend state.
     void draw(const glm::mat4& projection, const glm::mat4& view);
 
     void setColors(const std::vector<std::pair<int, glm::vec4>>& colors) override;
@@ -103,6 +109,8 @@ public:
     const ReadBackTotals& readBackTotals() const { return totals_; }
     // GL draw calls issued so far (propagation passes and tube draws).
     std::uint64_t drawCalls() const { return drawCalls_; }
+    // Segments the next draw will draw: those whose first record the drawn pass captured shown.
+    std::size_t drawnSegments() const { return tubeLists_[drawArray_ - 1].segments; }
 
     static constexpr float baseSize = orbit::baseSize;
 
@@ -120,9 +128,25 @@ private:
         std::uint32_t tipsPass = 0;  // the pass all tips were read for
     };
 
+    // One tube draw call: the shown segments (numbered in the list) whose first record lies in
+    // one range of records that fits a shader storage block.
+    struct TubePiece {
+        std::uint32_t firstRecord;
+        std::uint32_t records;
+        std::uint32_t firstSegment;
+        std::uint32_t count;
+    };
+    // The shown segments of one capture buffer, as its latest pass captured them.
+    struct TubeList {
+        std::vector<TubePiece> pieces;
+        std::size_t segments = 0;
+        std::uint64_t visibility = 0;  // the visibility change it was built for
+    };
+
     // Moves the shader's base instant to the clock time `now` and uploads every orbit state.
     void rebase(double now);
     void uploadRange(const VertexRange& range);
+    void buildTubeList(std::size_t captureBuffer);
     const Slot* findSlot(int catalogNumber) const;
     // Tip and the record behind it, of the pass positions come from.
     std::pair<glm::vec3, glm::vec3> head(const Slot& slot) const;
@@ -134,6 +158,8 @@ private:
     ReadBack mode_;
     glcommon::ShaderProgram propagation_;
     glcommon::ShaderProgram tubes_;
+    glcommon::ShaderProgram ribbons_;
+    glcommon::ShaderProgram sort_;
     glcommon::ShaderProgram gather_;
     std::vector<OrbitVertex> records_;
     std::vector<OrbitMotion> motions_;  // per satellite of the catalogue, in its order
@@ -147,17 +173,23 @@ private:
     std::vector<PropagatedVertex> readBack_;
     mutable HeadCache cache_;
     glcommon::GlNameArray<3> vertexArrays_;
-    // Source, segment indices, two capture buffers, the slots' head records, two head buffers,
-    // the orbit states.
-    glcommon::GlNameArray<8> buffers_;
+    // Source, the ribbons' corner indices, two capture buffers, the slots' head records, two
+    // head buffers, the orbit states, the shown segments of each capture buffer, the per-view
+    // sort's four.
+    glcommon::GlNameArray<14> buffers_;
     glcommon::GlNameArray<1> orbitTexture_;  // the orbit states as a buffer texture
     // Roles of the capture buffers (and their head buffers) and of the vertex arrays that
-    // read them; swapped per pass.
+    // draw them (1 draws capture buffer 2, 2 draws 3); swapped per pass.
     std::size_t writeBuffer_ = 2;
     std::size_t otherBuffer_ = 3;
     std::size_t drawArray_ = 1;
     std::size_t otherArray_ = 2;
     float orbitAlpha_ = 1.0f;
+    TubeList tubeLists_[2];  // of capture buffers 2 and 3
+    std::vector<std::uint32_t> shownSegments_;  // reused while a list is built
+    std::uint32_t rangeRecords_ = 0;  // records one tube draw call may read
+    std::uint32_t rangeStep_ = 0;     // records between the starts of two ranges
+    std::uint64_t visibility_ = 0;    // counts setVisible calls
     VertexRangeMap ranges_;
     std::uint32_t passes_ = 0;
     bool positionsReady_ = false;

@@ -1,5 +1,5 @@
 #pragma once
-// The GLSL sources of the program, by file name ("orbit.gsh"). The texts are the files under
+// The GLSL sources of the program, by file name ("orbit.vsh"). The texts are the files under
 // render/shaders/, embedded at build time through render/shaders/shaders.txt.
 
 #include <string>

@@ -30,6 +30,13 @@ GlNameArray<1> Texture2D(const earth::Image& image, std::int32_t internalFormat)
     return texture;
 }
 
+GlNameArray<1> MipmappedTexture2D(const earth::Image& image, std::int32_t internalFormat) {
+    GlNameArray<1> texture = Texture2D(image, internalFormat);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    return texture;
+}
+
 GlNameArray<1> CubeMapTexture(const earth::Image& posX, const earth::Image& negX,
                               const earth::Image& posY, const earth::Image& negY,
                               const earth::Image& posZ, const earth::Image& negZ) {

@@ -18,6 +18,10 @@ void uploadImage(const earth::Image& image, std::uint32_t target, std::int32_t i
 // Clamped, linearly filtered, no mipmaps; left bound to GL_TEXTURE_2D.
 GlNameArray<1> Texture2D(const earth::Image& image, std::int32_t internalFormat);
 
+// The same with a full chain of mipmaps, sampled trilinearly: for maps drawn smaller than
+// their size, which would otherwise alias (shimmer) and read texels scattered far apart.
+GlNameArray<1> MipmappedTexture2D(const earth::Image& image, std::int32_t internalFormat);
+
 // Faces +X, -X, +Y, -Y, +Z, -Z, all GL_RGBA; left bound to GL_TEXTURE_CUBE_MAP.
 GlNameArray<1> CubeMapTexture(const earth::Image& posX, const earth::Image& negX,
                               const earth::Image& posY, const earth::Image& negY,
