@@ -38,6 +38,12 @@ constexpr GLuint kSortChunk = 64;  // segments per invocation of the sort, and i
 // tube's nine sides and a flat band of its mean width cover the same pixels but for their
 // edges.
 constexpr float kRibbonPixels = 3.0f;
+// The globe, drawn before the satellites, covers this ball everywhere: its lowest relief is
+// 0.16 per cent under one radius, and the chords of its coarsest level sag 0.04 per cent more.
+// It hides what lies behind it only while none of it is nearer than the near plane (its
+// highest relief is 0.16 per cent over one radius); closer, the eye sees through the cut.
+constexpr float kGlobeBall = 0.997f;
+constexpr float kGlobeTop = 1.002f;
 constexpr GLuint kGatherGroup = 64;  // local_size_x of the gather program
 constexpr GLuint kOrbitTextureUnit = 0;  // "binding = 0" of uOrbits in orbit-position.vsh
 // The shader's time counts from a base instant that is moved here once the clock has left
@@ -373,6 +379,8 @@ void SatelliteRenderer::draw(const glm::mat4& projection, const glm::mat4& view)
     glUniform1f(6, pixels);
     glUniform1f(7, kRibbonPixels);
     glUniform4fv(8, 6, glm::value_ptr(planes[0]));
+    glUniform3fv(14, 1, glm::value_ptr(eye));
+    glUniform1f(15, planes[4].w >= kGlobeTop ? kGlobeBall : 0.0f);  // the near plane's distance
     for (std::size_t p = 0; p < list.pieces.size(); ++p) {
         const TubePiece& piece = list.pieces[p];
         bindRecords(piece);

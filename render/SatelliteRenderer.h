@@ -70,7 +70,8 @@ public:
     // the previous pass, never of the one just issued.
     void propagate();
     // All shown tubes, as the previous pass captured them (both eyes of a headset frame draw
-    // the same pass). Changes no depth, cull or blend state.
+    // the same pass), but for those the globe at the origin hides: the scene draws it first.
+    // Changes no depth, cull or blend state.
     void draw(const glm::mat4& projection, const glm::mat4& view);
 
     void setColors(const std::vector<std::pair<int, glm::vec4>>& colors) override;

@@ -38,7 +38,7 @@ GlNameArray<1> Texture2D(const earth::Image& image, std::int32_t internalFormat)
 
 GlNameArray<1> MipmappedTexture2D(const earth::Image& image, std::int32_t internalFormat) {
     GlNameArray<1> texture = Texture2D(image, internalFormat);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glGenerateMipmap(GL_TEXTURE_2D);
     return texture;
 }

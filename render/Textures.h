@@ -18,8 +18,10 @@ void uploadImage(const earth::Image& image, std::uint32_t target, std::int32_t i
 // Clamped, linearly filtered, no mipmaps; left bound to GL_TEXTURE_2D.
 GlNameArray<1> Texture2D(const earth::Image& image, std::int32_t internalFormat);
 
-// The same with a full chain of mipmaps, sampled trilinearly: for maps drawn smaller than
-// their size, which would otherwise alias (shimmer) and read texels scattered far apart.
+// The same with a full chain of mipmaps, for maps drawn smaller than their size, which would
+// otherwise alias (shimmer) and read texels scattered far apart. Each pixel reads the level
+// nearest its footprint, linearly filtered: as cheap as the single-level map was, where
+// blending two levels would cost a software rasteriser another fetch per pixel.
 GlNameArray<1> MipmappedTexture2D(const earth::Image& image, std::int32_t internalFormat);
 
 // Faces +X, -X, +Y, -Y, +Z, -Z, all GL_RGBA; left bound to GL_TEXTURE_CUBE_MAP.

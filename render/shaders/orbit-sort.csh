@@ -1,6 +1,6 @@
 #version 430
 // Orbit tubes, once per view: sorts the shown segments of one range of records into those
-// outside the view, those that stay thinner than a few pixels on screen (drawn as flat ribbons
+// outside the view or behind the globe, those that stay thinner than a few pixels on screen (drawn as flat ribbons
 // that face the eye, orbit-ribbon.vsh) and the rest (drawn as tubes, orbit.vsh), keeping their
 // order, and writes the two indirect draw commands. Three passes over chunks of 64 segments,
 // one invocation per chunk: count, then running totals and the commands (one invocation),
@@ -17,6 +17,9 @@ layout(location = 5) uniform mat4 uViewProjection;
 layout(location = 6) uniform float uPixels;     // pixels per scene unit at unit depth
 layout(location = 7) uniform float uThinPixels; // ribbons below this width
 layout(location = 8) uniform vec4 uPlanes[6];   // the view's planes, unit normals inwards
+layout(location = 14) uniform vec3 uEye;        // in the world
+// The ball, centred at the origin, that the globe drawn before the tubes covers everywhere.
+layout(location = 15) uniform float uGlobeRadius;
 
 layout(std430, binding = 0) readonly buffer Captured { float captured[]; };
 layout(std430, binding = 1) readonly buffer Shown { uvec2 shown[]; };
@@ -36,6 +39,21 @@ const uint COMMAND_WORDS = 9u;     // per range: the ribbons' and the tubes' dra
 
 vec3 capturedVec3(uint at) { return vec3(captured[at], captured[at + 1u], captured[at + 2u]); }
 
+// Whether every point within `radius` of p lies behind the globe: inside the cone of rays from
+// the eye that meet the globe's ball shrunk by `radius`, and beyond the plane of the cone's
+// circle of contact. Those two bounds make a convex set, so a segment whose two ends are in it
+// lies in it whole.
+bool behindGlobe(vec3 p, float radius) {
+    float ball = uGlobeRadius - radius;
+    float eyeDistance2 = dot(uEye, uEye);
+    if (ball <= 0.0 || eyeDistance2 <= ball * ball) return false;
+    float eyeDistance = sqrt(eyeDistance2);
+    vec3 toPoint = p - uEye;
+    float along = dot(toPoint, -uEye) / eyeDistance;
+    if (along <= (eyeDistance2 - ball * ball) / eyeDistance) return false;
+    return along * along >= dot(toPoint, toPoint) * (1.0 - ball * ball / eyeDistance2);
+}
+
 uint classify(uvec2 segment) {
     uint a = (segment.x - uRecordBase) * RECORD_WORDS;
     uint b = (segment.y - uRecordBase) * RECORD_WORDS;
@@ -52,6 +70,8 @@ uint classify(uvec2 segment) {
             return OUTSIDE;
         }
     }
+    float wider = max(r0, r1);
+    if (behindGlobe(p0, wider) && behindGlobe(p1, wider)) return OUTSIDE;
     float w0 = (uViewProjection * vec4(p0, 1.0)).w;
     float w1 = (uViewProjection * vec4(p1, 1.0)).w;
     // Near the eye the width on screen changes too fast along the segment to judge by its ends.
