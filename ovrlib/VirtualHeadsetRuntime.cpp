@@ -2,7 +2,9 @@
 
 #include "ovrlib/EyeMath.h"
 #include "ovrlib/Letterbox.h"
+#include "render/Textures.h"
 #include "data/ResourceRegistry.h"
+#include "data/Resources.h"
 
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
@@ -76,8 +78,10 @@ bool VirtualHeadsetRuntime::configureRendering(GLFWwindow* window,
     // Built into locals first: a throw here leaves nothing that would outlive the context.
     glcommon::ShaderProgram distortion = presentationProgram("headset-distortion.fsh");
     glcommon::ShaderProgram notice = presentationProgram("headset-notice.fsh");
+    glcommon::GlNameArray<1> noticeText = glcommon::Texture2D(earth::Image(kNoticeImage), GL_RGB8);
     distortionProgram_ = std::move(distortion);
     noticeProgram_ = std::move(notice);
+    noticeTexture_ = std::move(noticeText);
     vertexArray_ = glcommon::GlNameArray<1>(glGenVertexArrays, glDeleteVertexArrays);
 
     displayTexture_ = glcommon::GlNameArray<1>(glGenTextures, glDeleteTextures);
@@ -115,6 +119,7 @@ void VirtualHeadsetRuntime::releaseRendering() {
     if (!renderingConfigured_) return;
     distortionProgram_ = glcommon::ShaderProgram();
     noticeProgram_ = glcommon::ShaderProgram();
+    noticeTexture_.reset();
     vertexArray_.reset();
     displayFramebuffer_.reset();
     displayTexture_.reset();
@@ -209,7 +214,11 @@ void VirtualHeadsetRuntime::drawEye(int eye, const EyeTexture& texture) const {
         const float cx = (x0 + x1) / 2.0f;
         glUniform4f(glGetUniformLocation(noticeProgram_.id(), "area"), cx - 0.35f, -0.3f, cx + 0.35f,
                     0.3f);
+        glUniform1i(glGetUniformLocation(noticeProgram_.id(), "notice"), 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, noticeTexture_[0]);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        glBindTexture(GL_TEXTURE_2D, 0);
     }
 }
 

@@ -16,6 +16,7 @@ namespace ovrlib {
 
 class VirtualHeadsetRuntime final : public HeadsetRuntime {
 public:
+    static constexpr std::uint16_t kNoticeImage = 604;
     static constexpr int kDisplayWidth = 2160;
     static constexpr int kDisplayHeight = 1200;
     static constexpr float kInterpupillaryDistance = 0.064f;  // metres
@@ -62,6 +63,7 @@ private:
     bool renderingConfigured_ = false;
     glcommon::ShaderProgram distortionProgram_;
     glcommon::ShaderProgram noticeProgram_;
+    glcommon::GlNameArray<1> noticeTexture_;  // the notice's text, an embedded image
     glcommon::GlNameArray<1> vertexArray_;
     glcommon::GlNameArray<1> displayFramebuffer_;
     glcommon::GlNameArray<1> displayTexture_;

@@ -16,8 +16,14 @@ void uploadImage(const earth::Image& image, std::uint32_t target, std::int32_t i
         case 4: format = GL_RGBA; break;
         default: throw std::runtime_error("Unsupported image format");
     }
+    // Decoded rows are packed tightly; GL's default of 4-byte rows would skew a 3-channel image
+    // whose width is not a multiple of 4.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(target, 0, internalFormat, image.width, image.height, 0, format, GL_UNSIGNED_BYTE,
                  image.pixels.get());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 
 GlNameArray<1> Texture2D(const earth::Image& image, std::int32_t internalFormat) {

@@ -182,17 +182,15 @@ OrbitPose lookFromPoint(const glm::vec3& point, const glm::vec3& right) {
     return fromFrame(CameraFrame::build(point, forward, right, up));
 }
 
-OrbitPose lookTowardHorizon(const glm::vec3& point, const glm::vec3& right) {
-    const OrbitPose down = lookFromPoint(point, right);
-    const float distance = glm::length(point);
-    if (!(distance > 1.0f) || !std::isfinite(distance)) return down;
+CameraFrame tiltTowardHorizon(const CameraFrame& f, float amount) {
+    const float distance = glm::length(f.position);
+    if (!(distance > 1.0f) || !std::isfinite(distance) || !(amount > 0.0f)) return f;
     // The horizon lies `dip` below the local horizontal; look a quarter radian under it.
     const float dip = std::acos(1.0f / distance);
-    const float tilt = kPi / 2.0f - std::min(dip + 0.25f, kPi / 2.0f);
-    const CameraFrame& f = down.frame;
+    const float tilt = std::min(amount, 1.0f) * (kPi / 2.0f - std::min(dip + 0.25f, kPi / 2.0f));
     const glm::vec3 forward = std::cos(tilt) * f.forward + std::sin(tilt) * f.up;
     const glm::vec3 up = std::cos(tilt) * f.up - std::sin(tilt) * f.forward;
-    return fromFrame(CameraFrame::build(point, forward, f.basis[0], up));
+    return CameraFrame::build(f.position, forward, f.basis[0], up);
 }
 
 OrbitPose interpolate(const OrbitPose& a, const OrbitPose& b, float t) {

@@ -44,10 +44,11 @@ OrbitPose fromAngles(float elevation, float azimuth, float distance,
 
 // A camera at `point` looking at the centre with `right` (taken as given) to its right.
 OrbitPose lookFromPoint(const glm::vec3& point, const glm::vec3& right);
-// As lookFromPoint, but tilted forward so that the globe's limb and the sky stay in view just
-// above the centre (a view straight down from a low orbit shows nothing but ground, black on
-// the night side); from high up, where the whole globe fits, straight down as before.
-OrbitPose lookTowardHorizon(const glm::vec3& point, const glm::vec3& right);
+// A view of the globe's centre tilted forward by `amount` (0 none, 1 all the way) so that the
+// limb and the sky stay in view just above the centre: a view straight down from a low orbit
+// shows nothing but ground, black on the night side. From high up, where the whole globe fits,
+// nothing changes.
+CameraFrame tiltTowardHorizon(const CameraFrame& frame, float amount);
 
 // The pose between a and b at t in 0..1: sphere coordinates blended the short way round,
 // the up vector turned from a's towards b's.

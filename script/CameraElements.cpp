@@ -10,11 +10,10 @@ namespace earth {
 
 namespace {
 
-// Riding in a desktop window keeps the limb and the sky in view; in a headset the viewer
-// looks around freely, so the ride looks straight down.
-OrbitPose ridePose(const ScriptContext& ctx, const SatellitePosition& at) {
-    return ctx.desktop ? lookTowardHorizon(at.position, at.direction)
-                       : lookFromPoint(at.position, at.direction);
+// Riding in a desktop window keeps the limb and the sky in view, tilting in as the flight
+// arrives; in a headset the viewer looks around freely, so the ride looks straight down.
+CameraFrame rideFrame(const ScriptContext& ctx, const CameraFrame& frame, float tilt) {
+    return ctx.desktop ? tiltTowardHorizon(frame, tilt) : frame;
 }
 
 }  // namespace
@@ -153,11 +152,12 @@ IScriptElement* StickToSelection::start(ScriptContext& ctx) {
     }
     ctx.renderer->setOrbitAlpha(0.1f);
     selection_->dropPanel(ctx);
+    selection_->setRidden(true, ctx);
     // A flight begun again on the way (a search) keeps the rate from before the first.
     if (!savedRate_) savedRate_ = ctx.effectiveRate();
     ctx.rate = 0.0f;
     startPose_ = fromFrame(ctx.camera);
-    const OrbitPose target = ridePose(ctx, *at);
+    const OrbitPose target = lookFromPoint(at->position, at->direction);
     const float pathTime = pathLength(startPose_, target) / speed_;
     const float turnTime = upAngle(startPose_, target) / angularSpeed_;
     // A non-number on either side must not hide the other; Tween takes what is left as 0.
@@ -172,8 +172,8 @@ IScriptElement* StickToSelection::update(float dt, ScriptContext& ctx) {
         return next_;
     }
     progress_.update(dt);
-    const OrbitPose target = ridePose(ctx, *at);
-    ctx.camera = interpolate(startPose_, target, progress_.value).frame;
+    const OrbitPose target = lookFromPoint(at->position, at->direction);
+    ctx.camera = rideFrame(ctx, interpolate(startPose_, target, progress_.value).frame, progress_.value);
     if (progress_.active) {
         return nullptr;
     }
@@ -183,7 +183,11 @@ IScriptElement* StickToSelection::update(float dt, ScriptContext& ctx) {
     }
     applyRateControl(ctx);
     selection_->confirm(ctx, true);
-    return ctx.input.wasPressed(Control::Skip) || ctx.input.pointer.rightClick ? next_ : nullptr;
+    if (ctx.input.wasPressed(Control::Skip) || ctx.input.pointer.rightClick) {
+        selection_->setRidden(false, ctx);
+        return next_;
+    }
+    return nullptr;
 }
 
 ReorientToFixedCamera::ReorientToFixedCamera(Selection* selection, float angularSpeed,

@@ -61,6 +61,10 @@ void Selection::dropPanel(ScriptContext& ctx) {
     }
 }
 
+void Selection::setRidden(bool ridden, ScriptContext& ctx) {
+    if (current >= 0) ctx.renderer->setSizes({{current, ridden ? 0.0f : savedSize * 3.0f}});
+}
+
 void Selection::hover(std::int32_t number, ScriptContext& ctx) {
     if (number == hovered) return;
     if (hovered >= 0 && hovered != current) ctx.panels.erase(hovered);

@@ -27,6 +27,9 @@ public:
     void confirm(ScriptContext& ctx, bool nearView);
     // Removes the panel but keeps the selection.
     void dropPanel(ScriptContext& ctx);
+    // Riding: the selection's own tube would wrap the camera (its radius exceeds the near
+    // plane low over the globe), so it is hidden, and shown highlighted again afterwards.
+    void setRidden(bool ridden, ScriptContext& ctx);
     // A name label on the satellite under the pointer (-1: none), unless it is the selection.
     void hover(std::int32_t number, ScriptContext& ctx);
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace earth {
 namespace {
@@ -44,13 +45,16 @@ TEST(DesktopView, PointerRayThroughCentreAndCornersSpansTheFieldOfView) {
     EXPECT_FALSE(pointerRay(pointer, camera, {0.0f, 0.0f}).inside) << "minimised window";
 }
 
-TEST(WindowHabits, FitScreenshotNameAndMonitorChoice) {
+TEST(WindowHabits, AspectFitScreenshotNameAndMonitorChoice) {
+    EXPECT_FLOAT_EQ(framebufferAspect(1920, 1080, 4.0f / 3.0f), 1920.0f / 1080.0f);
+    for (const auto& [w, h] : {std::pair{0, 0}, std::pair{800, 0}, std::pair{0, 600}}) {
+        EXPECT_EQ(framebufferAspect(w, h, 1.5f), 1.5f) << w << "x" << h << ": a minimised window";
+    }
     const FittedSize big = fitWithin(2160, 1200, 1920, 1080);
     EXPECT_LE(big.width, 1728);
     EXPECT_LE(big.height, 972);
     EXPECT_NEAR(static_cast<double>(big.width) / big.height, 1.8, 0.01) << "two eyes side by side";
-    const FittedSize small = fitWithin(2160, 1200, 2560, 1440);
-    EXPECT_EQ(small.width, 2160);
+    EXPECT_EQ(fitWithin(2160, 1200, 2560, 1440).width, 2160) << "fits already";
     EXPECT_EQ(fitWithin(2160, 1200, 0, 0).width, 2160) << "unknown work area";
 
     setenv("TZ", "UTC", 1);

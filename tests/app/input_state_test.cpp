@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace earth {
@@ -23,11 +24,9 @@ struct FakeJoysticks final : JoystickSource {
     };
     bool present(int slot) override { return pads.count(slot) != 0; }
     JoystickReading poll(int slot) override {
-        auto it = pads.find(slot);
-        if (it == pads.end()) return {};
-        Pad& p = it->second;
-        return {p.axes.data(), static_cast<int>(p.axes.size()), p.buttons.data(),
-                static_cast<int>(p.buttons.size()), p.gamepad};
+        if (!present(slot)) return {};
+        Pad& p = pads[slot];
+        return {p.axes.data(), int(p.axes.size()), p.buttons.data(), int(p.buttons.size()), p.gamepad};
     }
     std::map<int, Pad> pads;
 };
@@ -65,17 +64,13 @@ TEST(InputAxes, KeysBeatSticksAndSticksHaveADeadZone) {
     FakeJoysticks pads;
     pads.pads[0];
     InputState input(&pads);
-    struct Case {
-        float raw;
-        float expected;
-    };
-    for (const Case& c : {Case{0.2f, 0.0f}, {-0.2f, 0.0f}, {0.21f, 0.21f}, {-0.7f, -0.7f}}) {
-        pads.pads[0].axes = {0.0f, c.raw, c.raw, c.raw, c.raw, 0.0f};
+    for (const auto& [raw, expected] : {std::pair{0.2f, 0.0f}, {-0.2f, 0.0f}, {0.21f, 0.21f}, {-0.7f, -0.7f}}) {
+        pads.pads[0].axes = {0.0f, raw, raw, raw, raw, 0.0f};
         const FrameInput in = next(input);
-        EXPECT_EQ(in.zoom, c.expected);
-        EXPECT_EQ(in.rate, c.expected);
-        EXPECT_EQ(in.yaw, c.expected);
-        EXPECT_EQ(in.pitch, -c.expected) << "stick forward looks up";
+        EXPECT_EQ(in.zoom, expected);
+        EXPECT_EQ(in.rate, expected);
+        EXPECT_EQ(in.yaw, expected);
+        EXPECT_EQ(in.pitch, -expected) << "stick forward looks up";
     }
     input.recordKey(kPageUp, 0, kPress, 0);
     input.recordKey(kUp, 0, kPress, 0);
@@ -87,7 +82,7 @@ TEST(InputAxes, KeysBeatSticksAndSticksHaveADeadZone) {
     EXPECT_EQ(keys.rate, -1.0f);
 }
 
-TEST(InputJoysticks, GamepadLayoutMapsRightStickTriggersAndButtons) {
+TEST(InputJoysticks, GamepadLayoutMapsRightStickTriggersAndButtonsButNeverTheLight) {
     FakeJoysticks pads;
     auto& pad = pads.pads[0];
     pad.gamepad = true;
@@ -103,6 +98,11 @@ TEST(InputJoysticks, GamepadLayoutMapsRightStickTriggersAndButtons) {
     EXPECT_EQ(in.rate, -1.0f);
     EXPECT_EQ(in.state(Control::Pause), P);
     EXPECT_EQ(next(input).state(Control::Pause), H);
+    // The light switch is a key alone: no button may toggle it by accident.
+    pad.buttons.assign(12, 1);
+    EXPECT_FALSE(next(input).isHeld(Control::Light));
+    input.recordKey(76, 0, kPress, 0);
+    EXPECT_TRUE(next(input).wasPressed(Control::Light));
 }
 
 TEST(InputJoysticks, PluggingAndUnpluggingTakesUpAndReleasesControls) {
@@ -133,17 +133,6 @@ TEST(InputJoysticks, PluggingAndUnpluggingTakesUpAndReleasesControls) {
     InputState keyboard(&flaky);
     keyboard.recordKey(80, 0, kPress, 0);
     EXPECT_EQ(next(keyboard).state(Control::Pause), P);
-}
-
-// The light switch is a key alone: no controller button may toggle it by accident.
-TEST(InputKeys, LightIsTheLKeyAndNoButton) {
-    FakeJoysticks pads;
-    pads.pads[0].buttons.assign(12, 1);
-    InputState input(&pads);
-    next(input);
-    EXPECT_FALSE(next(input).isHeld(Control::Light));
-    input.recordKey(76, 0, kPress, 0);
-    EXPECT_TRUE(next(input).wasPressed(Control::Light));
 }
 
 }  // namespace

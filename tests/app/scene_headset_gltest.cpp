@@ -44,28 +44,24 @@ TEST(SceneHeadset, BothEyesShareOnePropagationPassPerFrame) {
                            ovrlib::VirtualHeadsetRuntime::kDisplayHeight / 4);
 
     // What one pass over the catalogue captures, measured on a renderer of its own.
-    std::uint64_t onePass = 0;
-    {
-        SimulationClock clock;
-        const std::vector<Satellite> catalogue = loadSatellites();
-        SatelliteRenderer renderer(clock, catalogue);
-        onePass = pointsCaptured([&] { renderer.propagate(); });
-    }
+    SimulationClock clock;
+    const std::vector<Satellite> catalogue = loadSatellites();
+    auto renderer = std::make_unique<SatelliteRenderer>(clock, catalogue);
+    const std::uint64_t onePass = pointsCaptured([&] { renderer->propagate(); });
+    renderer.reset();
     ASSERT_GT(onePass, 0u) << "the propagation pass captured nothing";
 
     auto runtime = std::make_unique<ovrlib::VirtualHeadsetRuntime>();
     ovrlib::VirtualHeadsetRuntime* display = runtime.get();
     ovrlib::HeadsetContext context(std::move(runtime), nullptr);
     ovrlib::Headset headset(&context);
-    {
-        Scene scene(&headset, gl.window(), 1.0f, true);
-        for (std::uint32_t frame = 0; frame < 3; ++frame) {
-            const std::uint32_t presentedBefore = display->framesPresented();
-            EXPECT_EQ(pointsCaptured([&] { scene.frame(frame); }), onePass) << "frame " << frame;
-            EXPECT_EQ(display->framesPresented(), presentedBefore + 1) << "frame " << frame;
-        }
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    Scene scene(&headset, gl.window(), 1.0f, true);
+    for (std::uint32_t frame = 0; frame < 3; ++frame) {
+        const std::uint32_t presentedBefore = display->framesPresented();
+        EXPECT_EQ(pointsCaptured([&] { scene.frame(frame); }), onePass) << "frame " << frame;
+        EXPECT_EQ(display->framesPresented(), presentedBefore + 1) << "frame " << frame;
     }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 }  // namespace

@@ -30,9 +30,7 @@ struct PrivateBus {
         if (out != nullptr && std::fgets(line, sizeof line, out) != nullptr) pid = std::atoi(line);
         if (out != nullptr) pclose(out);
     }
-    ~PrivateBus() {
-        if (pid > 0) kill(pid, SIGTERM);
-    }
+    ~PrivateBus() { if (pid > 0) kill(pid, SIGTERM); }
     std::string address;
     int pid = 0;
 };
@@ -99,8 +97,7 @@ struct StandInService {
     std::thread worker;
 };
 
-class ScopedAddress {
-public:
+struct ScopedAddress {
     explicit ScopedAddress(const std::string& address) { setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1); }
     ~ScopedAddress() { unsetenv("DBUS_SESSION_BUS_ADDRESS"); }
 };
@@ -121,10 +118,7 @@ TEST(SessionIdleInhibit, AsksTheScreenSaverServiceWhileItLivesAndNothingWithoutO
 
     StandInService service(bus, daemon.address);
     ASSERT_TRUE(service.named);
-    {
-        const SessionIdleInhibit inhibit;
-        EXPECT_TRUE(inhibit.active());
-    }
+    EXPECT_TRUE(SessionIdleInhibit().active());  // asked while it lives, released as it goes
     service.finish();
     EXPECT_EQ(service.calls, (std::vector<std::string>{"Inhibit Orbitarium", "UnInhibit 42"}));
 }

@@ -42,5 +42,22 @@ echo "$file" | grep -Eq '^orbitarium-[0-9]{8}-[0-9]{6}\.png$' || fail "screensho
 [ "$(bright "$file" 400x400+120+40 20)" -gt 500 ] || fail "the screenshot shows no globe"
 grep -q "^Screenshot written to $file" log.txt || fail "log.txt does not name the screenshot"
 
+# Ride the lowest satellite shown (Sputnik 1, perigee about 210 km), found by the search: its
+# panel sits in the top right corner, and the view never goes black (the limb and the sky stay
+# in it, and the near plane never cuts the globe open).
+send_key "$wid" slash
+xdotool type --delay 80 "sputnik 1"
+send_key "$wid" Return
+corner=230x200+405+5
+pinned() { shoot now.png; [ "$(bright now.png $corner 80)" -gt 300 ]; }
+wait_for 90 "the ride's panel in the corner" pinned || fail "no panel in the top right corner while riding"
+for i in 1 2 3 4 5; do
+  shoot ride.png
+  mean=$(convert ride.png -colorspace Gray -format "%[fx:round(mean*1000)]" info:)
+  [ "$mean" -gt 5 ] || fail "the ride's view is black (mean brightness $mean / 1000)"
+  sleep 1
+done
+echo "ride: mean brightness $mean / 1000, $(bright ride.png $corner 80) panel text pixels"
+
 quit_and_check
 echo PASS
