@@ -206,7 +206,9 @@ IScriptElement* ReorientToFixedCamera::start(ScriptContext& ctx) {
 
 IScriptElement* ReorientToFixedCamera::update(float dt, ScriptContext& ctx) {
     progress_.update(dt);
-    ctx.camera = interpolate(startPose_, targetPose_, progress_.value).frame;
+    // Leaving a desktop ride: the tilt toward the horizon unwinds as the view turns upright.
+    ctx.camera = rideFrame(ctx, interpolate(startPose_, targetPose_, progress_.value).frame,
+                           1.0f - progress_.value);
     if (progress_.active) {
         return nullptr;
     }
