@@ -105,6 +105,8 @@ IScriptElement* SelectWithLookElement::update(float dt, ScriptContext& ctx) {
         phase_ = 2;
     }
     if (phase_ == 2) {
+        // Skip while time comes back clears the selection at once, as it would a moment later.
+        if (ctx.input.wasPressed(Control::Skip)) selection_->deselect(ctx);
         selection_->confirm(ctx, false);
         speedUp_.update(dt);
         ctx.rate = speedUp_.value;

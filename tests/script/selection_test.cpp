@@ -84,6 +84,16 @@ TEST_F(LookTest, HaltsTimeSelectsWhileHeldAndRestoresTimeOnRelease) {
     EXPECT_EQ(selection.current, 7);
 }
 
+TEST_F(LookTest, SkipWhileTimeComesBackClearsTheSelection) {
+    for (int i = 0; i < 5; ++i) frame(true);
+    frame(false);
+    ASSERT_EQ(selection.current, 5);
+    ctx.input = test::input(0.125f, {Control::Skip});
+    result = look.update(0.125f, ctx);
+    EXPECT_EQ(selection.current, -1) << "a press lasts one frame: the look must take it";
+    EXPECT_TRUE(ctx.panels.empty());
+}
+
 TEST_F(LookTest, EmptySkyLeavesNothingSelectedAndStillRestoresTime) {
     selection.select(9, ctx);
     gaze.direction = glm::vec3(0, 0, 1);  // away from everything
