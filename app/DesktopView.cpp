@@ -35,7 +35,7 @@ PointerInput pointerRay(PointerInput pointer, const CameraFrame& camera, glm::ve
     // Normalised device coordinates of the pixel's centre, y up.
     const float x = (pointer.position.x + 0.5f) / size.x * 2.0f - 1.0f;
     const float y = 1.0f - (pointer.position.y + 0.5f) / size.y * 2.0f;
-    const glm::vec3 right = glm::normalize(glm::cross(camera.forward, camera.up));
+    const glm::vec3& right = camera.basis[0];
     const glm::vec3 direction = camera.forward + right * (x * tanHalf * aspect) + camera.up * (y * tanHalf);
     pointer.ray = Ray{camera.position, glm::normalize(direction)};
     // Angle per pixel at the centre; towards the edges pixels span a little less.

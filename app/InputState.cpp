@@ -211,7 +211,6 @@ FrameInput InputState::snapshot(float dt, const Ray& gaze) {
     std::copy(typed_, typed_ + typedCount_, in.typed);
     in.typedCount = typedCount_;
     in.pointer = pointer_;
-    in.anyPressed = in.anyPressed || anyKeyPressed_;
 
     keysPressed_.reset();
     anyKeyPressed_ = false;

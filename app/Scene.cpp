@@ -8,8 +8,6 @@
 #include "render/PanelPlacement.h"
 #include "script/Tour.h"
 
-#include <boost/date_time/gregorian/gregorian_types.hpp>
-#include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -161,10 +159,11 @@ void Scene::layOutPanels(float dt) {
             placePanel(panelCamera, entry.nearView, where->position, where->direction);
         drawSatelliteInformation(panelRenderer_, place, dt, *satellite, entry.details == 0);
     }
-    // The status line counts from 2014-11-21 00:00 UTC, whatever instant the clock started at.
-    static const boost::posix_time::ptime kCatalogueEpoch(boost::gregorian::date(2014, 11, 21));
+    // The status line counts from the embedded sky's instant, whatever instant the clock
+    // started at.
     const double sinceCatalogueEpoch =
-        static_cast<double>((clock_.epoch() - kCatalogueEpoch).total_microseconds()) * 1e-6 +
+        static_cast<double>(
+            (clock_.epoch() - SimulationClock::embeddedSkyStart()).total_microseconds()) * 1e-6 +
         clock_.time();
     hud_.layOut(script_, sinceCatalogueEpoch, windowSize_, dt, panelRenderer_, panelCamera);
     panelRenderer_.upload();
