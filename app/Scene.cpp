@@ -195,10 +195,10 @@ void Scene::drawScene(const glm::mat4& projection, const glm::mat4& view, const 
                       double* since) {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    starfield_.draw(sky);
-    if (since != nullptr) markStage(Stars, *since);
     earth_.draw(projection, view);
     if (since != nullptr) markStage(Globe, *since);
+    starfield_.draw(sky);
+    if (since != nullptr) markStage(Stars, *since);
     satelliteRenderer_.draw(projection, view);
     if (since != nullptr) markStage(Satellites, *since);
     panelRenderer_.draw(projection, view, font_.texture());

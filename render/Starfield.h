@@ -1,6 +1,7 @@
 #pragma once
-// The star cube around the eye: drawn first, without depth writes, turned by the view's
-// orientation and a fixed rotation, never moved by the view's position.
+// The star cube around the eye: drawn on the far plane after the opaque globe and before
+// anything blended, without depth writes, turned by the view's orientation and a fixed
+// rotation, never moved by the view's position.
 
 #include "render/GlName.h"
 #include "render/ShaderProgram.h"

@@ -1,5 +1,6 @@
 #version 430
-// Star cube: rotated with the view, sampled by the cube's own vertex direction.
+// Star cube: rotated with the view, sampled by the cube's own vertex direction. It lies on the
+// far plane (z = w), so drawn after the globe it shades only the pixels the globe left empty.
 
 layout(location = 0) uniform mat4 uOrientationMatrix;
 layout(location = 1) uniform samplerCube uTexture;
@@ -10,5 +11,5 @@ out vec4 vPosition;
 
 void main() {
     vPosition = aPosition;
-    gl_Position = uOrientationMatrix * aPosition;
+    gl_Position = (uOrientationMatrix * aPosition).xyww;
 }

@@ -136,9 +136,9 @@ TEST(FramePicturesTest, MatchTheGoldensWithinTheStatedTolerance) {
             camera = lookFromPoint(at->position, at->direction).frame;
         }
         target.begin();
-        stars.draw(projection * glm::lookAt(glm::vec3(0.0f), camera.forward, camera.up));
         const glm::mat4 view = glm::lookAt(camera.position, camera.position + camera.forward, camera.up);
-        globe.draw(projection, view);
+        globe.draw(projection, view);  // the program's order: stars fill what the globe left
+        stars.draw(projection * glm::lookAt(glm::vec3(0.0f), camera.forward, camera.up));
         satellites.draw(projection, view);
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         const std::vector<Rgba> pixels = target.read();
