@@ -35,7 +35,7 @@ constexpr double j2Radius = 6378135.0;  // metres
 }  // namespace orbit
 
 // One vertex of the satellite renderer's buffer; the layout is shared with the shader
-// "orbit-position.vsh". The orbit itself is per satellite (OrbitState), so that the records
+// "orbit-position.csh". The orbit itself is per satellite (OrbitState), so that the records
 // never change as time goes on.
 struct OrbitVertex {
     glm::vec4 color;     // "aColor"

@@ -32,7 +32,6 @@ constexpr std::size_t kRibbonsBuffer = 11;
 constexpr std::size_t kTubesBuffer = 12;
 constexpr std::size_t kCommandsBuffer = 13;
 constexpr std::size_t kCommandWords = 9;        // per range (orbit-sort.csh)
-constexpr std::size_t kPropagationArray = 0;
 constexpr GLuint kSortChunk = 64;  // segments per invocation of the sort, and its group size
 // Segments narrower than this on screen are drawn as ribbons: at three pixels and less a
 // tube's nine sides and a flat band of its mean width cover the same pixels but for their
@@ -45,7 +44,8 @@ constexpr float kRibbonPixels = 3.0f;
 constexpr float kGlobeBall = 0.997f;
 constexpr float kGlobeTop = 1.002f;
 constexpr GLuint kGatherGroup = 64;  // local_size_x of the gather program
-constexpr GLuint kOrbitTextureUnit = 0;  // "binding = 0" of uOrbits in orbit-position.vsh
+constexpr GLuint kPropagationGroup = 64;  // local_size_x of the propagation program
+constexpr GLuint kOrbitTextureUnit = 0;  // "binding = 0" of uOrbits in orbit-position.csh
 // The shader's time counts from a base instant that is moved here once the clock has left
 // it by this much: the float then resolves about 6e-5 s, and moving the base means
 // recomputing 48 bytes per satellite.
@@ -57,9 +57,7 @@ using Clock = std::chrono::steady_clock;
 
 glcommon::ProgramDescription propagationProgram() {
     glcommon::ProgramDescription d;
-    d.vertex = "orbit-position.vsh";
-    d.addVarying("vPosition").addVarying("vColor").addVarying("vNormal")
-        .addVarying("vStrength").addVarying("vSize").addVarying("vShow");
+    d.compute = "orbit-position.csh";
     return d;
 }
 
@@ -85,16 +83,6 @@ glcommon::ProgramDescription gatherProgram() {
 
 const void* offset(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
-void floatAttribute(GLuint location, GLint components, GLsizei stride, std::size_t at) {
-    glEnableVertexAttribArray(location);
-    glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, stride, offset(at));
-}
-
-void intAttribute(GLuint location, GLsizei stride, std::size_t at) {
-    glEnableVertexAttribArray(location);
-    glVertexAttribIPointer(location, 1, GL_INT, stride, offset(at));
-}
-
 bool finite(const glm::vec3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
@@ -118,8 +106,7 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
     sort_ = glcommon::ShaderProgram(sortProgram());
     gather_ = glcommon::ShaderProgram(gatherProgram());
 
-    vertexArrays_ = glcommon::GlNameArray<3>(glGenVertexArrays, glDeleteVertexArrays);
-    glBindVertexArray(vertexArrays_[kPropagationArray]);
+    vertexArrays_ = glcommon::GlNameArray<2>(glGenVertexArrays, glDeleteVertexArrays);
     buffers_ = glcommon::GlNameArray<14>(glGenBuffers, glDeleteBuffers);
     glBindBuffer(GL_ARRAY_BUFFER, buffers_[kSourceBuffer]);
 
@@ -166,14 +153,11 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
 
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(records_.size() * sizeof(OrbitVertex)),
                  records_.data(), GL_DYNAMIC_DRAW);
-
-    constexpr GLsizei stride = sizeof(OrbitVertex);
-    floatAttribute(0, 4, stride, offsetof(OrbitVertex, color));
-    floatAttribute(1, 1, stride, offsetof(OrbitVertex, lead));
-    floatAttribute(2, 1, stride, offsetof(OrbitVertex, strength));
-    floatAttribute(3, 1, stride, offsetof(OrbitVertex, size));
-    intAttribute(4, stride, offsetof(OrbitVertex, show));
-    intAttribute(5, stride, offsetof(OrbitVertex, orbit));
+    // The propagation binds source and capture buffers as storage blocks too, in runs of whole
+    // groups; 64 records of either kind are a multiple of any offset alignment up to 256 bytes.
+    const std::uint64_t groups = fits / kPropagationGroup;
+    propagationRun_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+        std::max<std::uint64_t>(groups, 1) * kPropagationGroup, records_.size() + kPropagationGroup));
 
     // The satellites' orbit states, read by the shader as a buffer texture; filled at the
     // first pass.
@@ -193,8 +177,8 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
     const std::vector<PropagatedVertex> zeros(records_.size(), PropagatedVertex{});
     const auto captureBytes = static_cast<GLsizeiptr>(zeros.size() * sizeof(PropagatedVertex));
     for (std::size_t b : {std::size_t{2}, std::size_t{3}}) {
-        glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, buffers_[b]);
-        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, captureBytes, zeros.data(), GL_STREAM_DRAW);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers_[b]);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, captureBytes, zeros.data(), GL_STREAM_DRAW);
     }
 
     // Per slot the record of its tip and the one behind it (the tip again for a satellite of
@@ -244,14 +228,13 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
     for (std::uint32_t r = 0; r < segmentCount + rangeCount; ++r) {
         for (std::uint32_t corner : {0u, 1u, 2u, 2u, 1u, 3u}) corners.push_back(4 * r + corner);
     }
-    // Not through the element binding: that belongs to the vertex array bound here.
+    // Not through the element binding: that belongs to whichever vertex array is bound.
     glBindBuffer(GL_COPY_WRITE_BUFFER, buffers_[kRibbonIndexBuffer]);
     glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(corners.size() * sizeof(std::uint32_t)),
                  corners.data(), GL_STATIC_DRAW);
     glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
 
     glBindVertexArray(0);
-    glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
@@ -259,7 +242,6 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
 void SatelliteRenderer::propagate() {
     const auto start = Clock::now();
     if (records_.empty()) return;
-    const auto count = static_cast<GLsizei>(records_.size());
 
     const double now = clock_.time();
     if (!statesReady_ || std::fabs(now - base_) > kRebaseSeconds) rebase(now);
@@ -269,22 +251,26 @@ void SatelliteRenderer::propagate() {
     glUniform1f(0, shaderTime_);
     glActiveTexture(GL_TEXTURE0 + kOrbitTextureUnit);
     glBindTexture(GL_TEXTURE_BUFFER, orbitTexture_[0]);
-    glBindVertexArray(vertexArrays_[kPropagationArray]);
-    glBindBuffer(GL_ARRAY_BUFFER, buffers_[kSourceBuffer]);
-    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, buffers_[writeBuffer_]);
 
     // The list of shown segments follows what this pass captures.
     if (tubeLists_[writeBuffer_ - 2].visibility != visibility_) buildTubeList(writeBuffer_);
 
-    glEnable(GL_RASTERIZER_DISCARD);
-    glBeginTransformFeedback(GL_POINTS);
-    glDrawArrays(GL_POINTS, 0, count);
-    ++drawCalls_;
-    glEndTransformFeedback();
-    glDisable(GL_RASTERIZER_DISCARD);
-    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindVertexArray(0);
+    for (std::size_t first = 0; first < records_.size(); first += propagationRun_) {
+        const auto run = static_cast<GLuint>(std::min<std::size_t>(propagationRun_, records_.size() - first));
+        glBindBufferRange(GL_SHADER_STORAGE_BUFFER, 0, buffers_[kSourceBuffer],
+                          static_cast<GLintptr>(first * sizeof(OrbitVertex)),
+                          static_cast<GLsizeiptr>(run * sizeof(OrbitVertex)));
+        glBindBufferRange(GL_SHADER_STORAGE_BUFFER, 1, buffers_[writeBuffer_],
+                          static_cast<GLintptr>(first * sizeof(PropagatedVertex)),
+                          static_cast<GLsizeiptr>(run * sizeof(PropagatedVertex)));
+        glUniform1ui(1, run);
+        glDispatchCompute((run + kPropagationGroup - 1) / kPropagationGroup, 1, 1);
+        ++drawCalls_;
+    }
+    // For the gather and the tube draws (storage blocks) and for read-backs.
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, 0);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, 0);
     glBindTexture(GL_TEXTURE_BUFFER, 0);
 
     if (mode_ == ReadBack::Heads && !slots_.empty()) {
@@ -399,7 +385,7 @@ void SatelliteRenderer::draw(const glm::mat4& projection, const glm::mat4& view)
 
     // Tubes first, ribbons after: ribbons are mostly far and thin, and the thinnest and most
     // numerous of them are the translucent debris, which must blend over what lies behind.
-    glBindVertexArray(vertexArrays_[drawArray_]);
+    glBindVertexArray(vertexArrays_[drawArray_ - 1]);
     glBindBuffer(GL_DRAW_INDIRECT_BUFFER, buffers_[kCommandsBuffer]);
     glUseProgram(tubes_.id());
     glUniformMatrix4fv(0, 1, GL_FALSE, glm::value_ptr(viewProjection));

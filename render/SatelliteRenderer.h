@@ -26,7 +26,7 @@
 
 namespace earth {
 
-// One captured record, in the order of the propagation program's varyings.
+// One captured record, as the propagation program writes it.
 struct PropagatedVertex {
     glm::vec3 position;  // world position, scene units
     glm::vec4 color;
@@ -58,8 +58,9 @@ public:
     // Lengths of the orbits are in scene units (orbit::sceneScale). Needs a current GL 4.3
     // context; fails only as program building fails. Heads falls back to Everything when the
     // captured records exceed what one shader storage block may address on this driver.
-    // The tube draw reads the captured records through a shader storage block, in ranges of
-    // at most `drawRangeRecords` records (0: as many as the driver allows one block).
+    // The propagation and the tube draw read and write the records through shader storage
+    // blocks, in ranges of at most `drawRangeRecords` records (0: as many as the driver allows
+    // one block; the propagation's ranges are whole groups of 64 records).
     SatelliteRenderer(const SimulationClock& clock, const std::vector<Satellite>& catalogue,
                       ReadBack readBack = ReadBack::Heads, std::size_t drawRangeRecords = 0);
 
@@ -173,7 +174,7 @@ private:
     // Everything mode only: one record per captured record, refreshed every pass.
     std::vector<PropagatedVertex> readBack_;
     mutable HeadCache cache_;
-    glcommon::GlNameArray<3> vertexArrays_;
+    glcommon::GlNameArray<2> vertexArrays_;  // attribute-less, one per capture buffer
     // Source, the ribbons' corner indices, two capture buffers, the slots' head records, two
     // head buffers, the orbit states, the shown segments of each capture buffer, the per-view
     // sort's four.
@@ -190,6 +191,7 @@ private:
     std::vector<std::uint32_t> shownSegments_;  // reused while a list is built
     std::uint32_t rangeRecords_ = 0;  // records one tube draw call may read
     std::uint32_t rangeStep_ = 0;     // records between the starts of two ranges
+    std::uint32_t propagationRun_ = 1;  // records one propagation dispatch may bind
     std::uint64_t visibility_ = 0;    // counts setVisible calls
     VertexRangeMap ranges_;
     std::uint32_t passes_ = 0;

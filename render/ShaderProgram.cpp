@@ -29,7 +29,6 @@ namespace {
 const char* stageName(GLenum type) {
     switch (type) {
         case GL_VERTEX_SHADER: return "vertex";
-        case GL_GEOMETRY_SHADER: return "geometry";
         case GL_FRAGMENT_SHADER: return "fragment";
         case GL_COMPUTE_SHADER: return "compute";
         default: return "unknown";
@@ -86,7 +85,6 @@ ShaderProgram::ShaderProgram(const ProgramDescription& description) {
     std::string what = "program (";
     const std::pair<GLenum, const std::optional<std::string>*> parts[] = {
         {GL_VERTEX_SHADER, &description.vertex},
-        {GL_GEOMETRY_SHADER, &description.geometry},
         {GL_FRAGMENT_SHADER, &description.fragment},
         {GL_COMPUTE_SHADER, &description.compute},
     };
@@ -99,13 +97,6 @@ ShaderProgram::ShaderProgram(const ProgramDescription& description) {
 
     GlName program(glCreateProgram(), glDeleteProgram);
     for (const GlName& stage : stages) glAttachShader(program.get(), stage.get());
-
-    if (description.varyings) {
-        std::vector<const char*> names;
-        for (const std::string& v : *description.varyings) names.push_back(v.c_str());
-        glTransformFeedbackVaryings(program.get(), static_cast<GLsizei>(names.size()),
-                                    names.data(), GL_INTERLEAVED_ATTRIBS);
-    }
 
     glLinkProgram(program.get());
     checkBuilt(program.get(), Step::Link, what);

@@ -14,15 +14,12 @@ namespace glcommon {
 // The source text stored under a name; throws "Missing shader" for a name it does not hold.
 using ShaderSources = std::function<std::string(const std::string& name)>;
 
-// Which stages a program has, by source name, and the transform-feedback outputs it
-// captures, in capture order.
+// Which stages a program has, by source name.
 struct ProgramDescription {
     std::optional<std::string> vertex;
-    std::optional<std::string> geometry;
     std::optional<std::string> fragment;
     // A compute program has this stage alone.
     std::optional<std::string> compute;
-    std::optional<std::vector<std::string>> varyings;
     // Where the names are looked up; empty means the program's shader catalogue. The headset
     // runtime's presentation shaders are the runtime's own, not the catalogue's.
     ShaderSources sources;
@@ -33,12 +30,6 @@ struct ProgramDescription {
         d.vertex = vertex;
         d.fragment = fragment;
         return d;
-    }
-
-    ProgramDescription& addVarying(const std::string& name) {
-        if (!varyings) varyings.emplace();
-        varyings->push_back(name);
-        return *this;
     }
 };
 
