@@ -2,6 +2,8 @@
 
 #include <epoxy/gl.h>
 #include <glm/gtc/type_ptr.hpp>
+#include <glm/mat3x3.hpp>
+#include <glm/matrix.hpp>
 
 namespace earth {
 
@@ -10,6 +12,7 @@ BasicProgram::BasicProgram()
     using glcommon::uniformLocation;
     projection_ = uniformLocation(program_, "uProjectionMatrix");
     modelView_ = uniformLocation(program_, "uModelViewMatrix");
+    normalMatrix_ = uniformLocation(program_, "uNormalMatrix");
     material_.shininess = uniformLocation(program_, "uMaterial", "shininess");
     material_.specularColor = uniformLocation(program_, "uMaterial", "specularColor");
     specularMaterial_.shininess = uniformLocation(program_, "uSpecularMaterial", "shininess");
@@ -29,6 +32,8 @@ void BasicProgram::use(const glm::mat4& projection, const glm::mat4& modelView,
     glUseProgram(program_.id());
     glUniformMatrix4fv(projection_, 1, GL_FALSE, glm::value_ptr(projection));
     glUniformMatrix4fv(modelView_, 1, GL_FALSE, glm::value_ptr(modelView));
+    const glm::mat3 normalMatrix(glm::inverse(glm::transpose(modelView)));
+    glUniformMatrix3fv(normalMatrix_, 1, GL_FALSE, glm::value_ptr(normalMatrix));
     glUniform1f(material_.shininess, material.shininess);
     glUniform3fv(material_.specularColor, 1, glm::value_ptr(material.specularColor));
     glUniform1f(specularMaterial_.shininess, specularMaterial.shininess);

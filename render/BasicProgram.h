@@ -40,6 +40,7 @@ private:
     glcommon::ShaderProgram program_;
     std::int32_t projection_ = -1;
     std::int32_t modelView_ = -1;
+    std::int32_t normalMatrix_ = -1;
     MaterialLocations material_;
     MaterialLocations specularMaterial_;
     std::int32_t lightPosition_ = -1;

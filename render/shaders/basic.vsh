@@ -3,6 +3,9 @@
 
 uniform mat4 uProjectionMatrix;
 uniform mat4 uModelViewMatrix;
+// The inverse transpose of the model-view's rotation part, worked out once per draw on the CPU
+// rather than per vertex.
+uniform mat3 uNormalMatrix;
 
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec3 aNormal;
@@ -13,7 +16,7 @@ out vec4 vPositionEyespace;
 out vec2 vUV;
 
 void main() {
-    vNormalEyespace = (inverse(transpose(uModelViewMatrix)) * vec4(aNormal, 1.0)).xyz;
+    vNormalEyespace = uNormalMatrix * aNormal;
     vPositionEyespace = uModelViewMatrix * aPosition;
     vUV = aUV;
     gl_Position = uProjectionMatrix * vPositionEyespace;
