@@ -239,19 +239,20 @@ TEST_F(SatelliteRendererTest, ReadsOnlyWhatIsAskedForOncePerPass) {
 // camera) and as ribbons from afar; a hidden one leaves the background; drawing the records
 // in small ranges (as for a driver with small storage blocks) changes nothing.
 TEST_F(SatelliteRendererTest, PicturesShowSatellitesWherePredicted) {
-    constexpr int kSize = 128;
+    constexpr int kSize = 256;
     test::OffscreenTarget target(kSize, kSize);
     test::enableSceneState();
     SimulationClock clock;
     const glm::mat4 projection = glm::perspective(glm::radians(60.0f), 1.0f, 0.1f, 100.0f);
     // Satellites on this side of the globe: the renderer leaves out what the globe hides.
-    const glm::mat4 view = glm::lookAt(glm::vec3(1.5f, 2.0f, 6.0f), glm::vec3(0.0f), glm::vec3(0, 1, 0));
+    // None of the heads points at the eye, so each shows its side rather than its open end.
+    const glm::mat4 view = glm::lookAt(glm::vec3(0.0f, 3.0f, 6.0f), glm::vec3(0.0f), glm::vec3(0, 1, 0));
     std::vector<test::Rgba> pictures[3];
     for (int take = 0; take < 3; ++take) {
         SCOPED_TRACE(take == 0 ? "tubes" : take == 1 ? "ribbons" : "tubes in small ranges");
         SatelliteRenderer renderer(clock, test::sampleCatalogue(), SatelliteRenderer::ReadBack::Heads, take == 2 ? 40 : 0);
         renderer.setColors({{5, {1, 0, 0, 1}}, {22, {0, 1, 0, 1}}, {99, {0, 0, 1, 1}}, {44, {1, 1, 1, 1}}});
-        // Tube radius 0.15 is about 2.7 pixels at this distance (a tube), 0.06 about 1.1 (a ribbon).
+        // Tube radius 0.15 is about 5.4 pixels at this distance (a tube), 0.06 about 2.2 (a ribbon).
         renderer.setSizes({{5, take == 1 ? 0.06f : 0.15f}, {22, take == 1 ? 0.06f : 0.15f},
                            {99, take == 1 ? 0.06f : 0.15f}, {44, 0.15f}});
         renderer.setVisible({5, 22, 99});
