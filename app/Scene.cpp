@@ -123,7 +123,7 @@ void Scene::frame(std::uint32_t frameIndex) {
     if (timed) markStage(Panels, since);
 
     if (headset_ != nullptr) {
-        renderHeadset(frameIndex);
+        renderHeadset(frameIndex, timed ? &since : nullptr);
     } else {
         renderDesktop(timed ? &since : nullptr);
     }
@@ -179,14 +179,14 @@ void Scene::renderDesktop(double* since) {
     hud_.draw(windowSize_, font_.texture());
 }
 
-void Scene::renderHeadset(std::uint32_t frameIndex) {
+void Scene::renderHeadset(std::uint32_t frameIndex, double* since) {
     const CameraFrame& camera = script_.camera;
     const ovrlib::EyeCamera eyeCamera{camera.position, camera.forward, camera.up, camera.basis,
                                       desktopNearPlane(camera.position)};
     const ovrlib::Gaze gaze = ovrlib::renderHeadsetFrame(
         *boundRenderState_, *headset_, eyeFramebuffers_, frameIndex, eyeCamera,
-        [this](const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky) {
-            drawScene(projection, view, sky);
+        [this, since](const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky) {
+            drawScene(projection, view, sky, since);
         });
     gaze_ = Ray{gaze.origin, gaze.direction};
 }

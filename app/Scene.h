@@ -74,7 +74,8 @@ public:
 private:
     // `since`, when timing, is the end of the previous stage.
     void renderDesktop(double* since = nullptr);
-    void renderHeadset(std::uint32_t frameIndex);
+    // Both eyes' drawing adds to the same stages.
+    void renderHeadset(std::uint32_t frameIndex, double* since = nullptr);
     void drawScene(const glm::mat4& projection, const glm::mat4& view, const glm::mat4& sky,
                    double* since = nullptr);
     void layOutPanels(float dt);

@@ -8,7 +8,8 @@
 # count is printed (slow: keep FRAMES small; start-up runs uninstrumented). The window size
 # comes from ORBITARIUM_PROBE_WIDTH and ORBITARIUM_PROBE_HEIGHT (default 1280 x 720).
 # ORBITARIUM_PROBE_HEADSET=1 runs headset mode instead (the virtual headset when no runtime is
-# installed: two 1080x1200 eyes, one 2160x1200 window). With ORBITARIUM_TIMINGS=1 the
+# installed: two 1080x1200 eyes, one 2160x1200 window; --vr-preview for executables that offer
+# it, which without a runtime open the desktop window by default). With ORBITARIUM_TIMINGS=1 the
 # program's per-stage frame line from log.txt is printed too.
 set -eu
 exe=$(readlink -f "$1")
@@ -16,7 +17,14 @@ width=${ORBITARIUM_PROBE_WIDTH:-1280}
 height=${ORBITARIUM_PROBE_HEIGHT:-720}
 frames=${2:-100}
 mode=--novr
-[ "${ORBITARIUM_PROBE_HEADSET:-0}" = 1 ] && mode=
+if [ "${ORBITARIUM_PROBE_HEADSET:-0}" = 1 ]; then
+  mode=
+  help=$(mktemp -d)
+  # The usage goes to log.txt (or the terminal when that cannot be written).
+  (cd "$help" && "$exe" --help >out.txt 2>&1; cat out.txt log.txt 2>/dev/null | grep -q -- --vr-preview) &&
+    mode=--vr-preview
+  rm -rf "$help"
+fi
 probe=$(readlink -f "$(dirname "$0")/../build/bench/liborbitarium_frame_probe.so")
 [ -f "$probe" ] || { echo "build the probe first: ninja -C build orbitarium_frame_probe" >&2; exit 1; }
 work=$(mktemp -d)
