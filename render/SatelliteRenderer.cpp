@@ -155,8 +155,11 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(records_.size() * sizeof(OrbitVertex)),
                  records_.data(), GL_DYNAMIC_DRAW);
     // The propagation binds source and capture buffers as storage blocks too, in runs of whole
-    // groups; 64 records of either kind are a multiple of any offset alignment up to 256 bytes.
-    const std::uint64_t groups = fits / kPropagationGroup;
+    // groups (64 records of either kind are a multiple of any offset alignment up to 256
+    // bytes) and of no more groups than one dispatch may have.
+    GLint maxGroups = 65535;
+    glGetIntegeri_v(GL_MAX_COMPUTE_WORK_GROUP_COUNT, 0, &maxGroups);
+    const std::uint64_t groups = std::min<std::uint64_t>(fits / kPropagationGroup, static_cast<std::uint64_t>(maxGroups));
     propagationRun_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(
         std::max<std::uint64_t>(groups, 1) * kPropagationGroup, records_.size() + kPropagationGroup));
 
