@@ -1,6 +1,6 @@
 #pragma once
 // Every satellite of the catalogue as a short tube along its own orbit. Positions are solved
-// on the GPU once per frame (transform feedback into two alternating capture buffers) and
+// on the GPU once per frame (a compute pass writing into two alternating capture buffers) and
 // drawn from the buffer of the previous pass. Per view a compute pass sorts the shown segments
 // into those out of sight, those thin on screen (drawn as flat ribbons facing the eye, two
 // triangles) and the rest (nine-sided tubes, one triangle strip through all); the vertex
