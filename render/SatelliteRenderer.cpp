@@ -107,7 +107,7 @@ SatelliteRenderer::SatelliteRenderer(const SimulationClock& clock,
     sort_ = glcommon::ShaderProgram(sortProgram());
     gather_ = glcommon::ShaderProgram(gatherProgram());
 
-    vertexArrays_ = glcommon::GlNameArray<2>(glGenVertexArrays, glDeleteVertexArrays);
+    vertexArray_ = glcommon::GlNameArray<1>(glGenVertexArrays, glDeleteVertexArrays);
     buffers_ = glcommon::GlNameArray<14>(glGenBuffers, glDeleteBuffers);
     glBindBuffer(GL_ARRAY_BUFFER, buffers_[kSourceBuffer]);
 
@@ -296,7 +296,6 @@ void SatelliteRenderer::propagate() {
     }
 
     std::swap(writeBuffer_, otherBuffer_);
-    std::swap(drawArray_, otherArray_);
     ++passes_;
     positionsReady_ = passes_ >= 2;
     passSeconds_ = std::chrono::duration<double>(Clock::now() - start).count();
@@ -340,8 +339,8 @@ void SatelliteRenderer::buildTubeList(std::size_t captureBuffer) {
 }
 
 void SatelliteRenderer::draw(const glm::mat4& projection, const glm::mat4& view) {
-    // Vertex array 1 draws capture buffer 2, vertex array 2 capture buffer 3.
-    const std::size_t captured = drawArray_ + 1;
+    // The pass before the one just issued.
+    const std::size_t captured = writeBuffer_;
     const TubeList& list = tubeLists_[captured - 2];
     if (list.pieces.empty()) return;
     const glm::mat4 viewProjection = projection * view;
@@ -389,7 +388,7 @@ void SatelliteRenderer::draw(const glm::mat4& projection, const glm::mat4& view)
 
     // Tubes first, ribbons after: ribbons are mostly far and thin, and the thinnest and most
     // numerous of them are the translucent debris, which must blend over what lies behind.
-    glBindVertexArray(vertexArrays_[drawArray_ - 1]);
+    glBindVertexArray(vertexArray_[0]);
     glBindBuffer(GL_DRAW_INDIRECT_BUFFER, buffers_[kCommandsBuffer]);
     glUseProgram(tubes_.id());
     glUniformMatrix4fv(0, 1, GL_FALSE, glm::value_ptr(viewProjection));

@@ -112,7 +112,7 @@ public:
     // GL draw calls issued so far (propagation passes and tube draws).
     std::uint64_t drawCalls() const { return drawCalls_; }
     // Segments the next draw will draw: those whose first record the drawn pass captured shown.
-    std::size_t drawnSegments() const { return tubeLists_[drawArray_ - 1].segments; }
+    std::size_t drawnSegments() const { return tubeLists_[writeBuffer_ - 2].segments; }
 
     static constexpr float baseSize = orbit::baseSize;
 
@@ -174,18 +174,16 @@ private:
     // Everything mode only: one record per captured record, refreshed every pass.
     std::vector<PropagatedVertex> readBack_;
     mutable HeadCache cache_;
-    glcommon::GlNameArray<2> vertexArrays_;  // attribute-less, one per capture buffer
+    glcommon::GlNameArray<1> vertexArray_;  // attribute-less: the draws read storage blocks
     // Source, the ribbons' corner indices, two capture buffers, the slots' head records, two
     // head buffers, the orbit states, the shown segments of each capture buffer, the per-view
     // sort's four.
     glcommon::GlNameArray<14> buffers_;
     glcommon::GlNameArray<1> orbitTexture_;  // the orbit states as a buffer texture
-    // Roles of the capture buffers (and their head buffers) and of the vertex arrays that
-    // draw them (1 draws capture buffer 2, 2 draws 3); swapped per pass.
+    // Roles of the capture buffers (and their head buffers), swapped per pass: between passes
+    // the write buffer holds the previous pass, the one drawn and read.
     std::size_t writeBuffer_ = 2;
     std::size_t otherBuffer_ = 3;
-    std::size_t drawArray_ = 1;
-    std::size_t otherArray_ = 2;
     float orbitAlpha_ = 1.0f;
     TubeList tubeLists_[2];  // of capture buffers 2 and 3
     std::vector<std::uint32_t> shownSegments_;  // reused while a list is built
