@@ -9,6 +9,7 @@
 #include "render/Starfield.h"
 
 #include "data/Catalogue.h"
+#include "data/ClassColours.h"
 #include "script/Camera.h"
 #include "support/GlTestContext.h"
 #include "support/OffscreenTarget.h"
@@ -23,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -63,16 +63,13 @@ const View kViews[] = {
 
 // A colour per orbit class (free exploration's); debris keeps its own grey.
 std::vector<std::pair<int, glm::vec4>> classColours(const std::vector<Satellite>& catalogue) {
-    const std::pair<std::int32_t, glm::vec4> classes[] = {
-        {OrbitClass::Leo, {0.44f, 0.82f, 0.42f, 1.0f}}, {OrbitClass::Elliptical, {0.78f, 0.13f, 0.22f, 1.0f}},
-        {OrbitClass::Meo, {1.0f, 0.75f, 0.34f, 1.0f}}, {OrbitClass::Geo, {0.42f, 0.65f, 0.87f, 1.0f}}};
-    std::vector<std::pair<int, glm::vec4>> colours;
+    std::vector<std::pair<int, glm::vec4>> byClass;
     for (const Satellite& s : catalogue) {
-        const auto c = std::find_if(std::begin(classes), std::end(classes),
-                                    [&](const auto& k) { return (s.orbitClass & k.first) != 0; });
-        if (!s.isDebris && c != std::end(classes)) colours.emplace_back(s.catalogNumber, c->second);
+        if (!s.isDebris && s.orbitClass != OrbitClass::None) {
+            byClass.emplace_back(s.catalogNumber, colours::ofClass(s.orbitClass));
+        }
     }
-    return colours;
+    return byClass;
 }
 
 std::vector<Rgba> blockMeans(const std::vector<Rgba>& pixels) {
